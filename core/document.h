@@ -1,0 +1,79 @@
+#pragma once
+
+#include "editorstate.h"
+#include "fileresult.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class Grid;
+class Table;
+class OfficerTable;
+class CityTable;
+class ItemTable;
+class ForceTable;
+class PlacementTable;
+
+// The grids in the order the window asks them which one is visible.
+enum class TableId
+{
+    Officer,
+    City,
+    Item,
+    Force,
+    Placement,
+};
+
+inline constexpr std::array<TableId, 5> AllTables{TableId::Officer, TableId::City, TableId::Item, TableId::Force,
+                                                   TableId::Placement};
+
+// The editor's model: the state, the five grids and the five tables that join them, and the open
+// and save operations that move blocks between the file and the grids.
+class Document
+{
+public:
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    EditorState& state() { return *m_state; }
+    const EditorState& state() const { return *m_state; }
+    Grid& grid(TableId id) const;
+    Table& table(TableId id) const;
+    OfficerTable& officers() const;
+    CityTable& cities() const;
+    ItemTable& items() const;
+    ForceTable& forces() const;
+    PlacementTable& placement() const;
+
+    // Configures the grids (officer, item, city, force, placement); each is left with drawing off.
+    void setUpGrids();
+    // Switches drawing on or off for every grid (officer, city, item, force, placement).
+    void setRedraw(bool on);
+    // Block bytes to grid text: officer, item, city, placement, force.
+    void fillGrids();
+
+    // Opens an image. An empty, missing or directory path is ignored silently; any other failure
+    // leaves the previous document exactly as it was and returns a message naming the file.
+    FileResult open(const QString& path);
+    // Saves the blocks into `path`, over the current file or into a copy of it under a new name.
+    // An empty path is ignored. On failure nothing changes on disk or in the document.
+    FileResult save(const QString& path);
+
+    // The name list read on every open; relative paths resolve against the working directory.
+    QString nameListPath() const { return m_nameListPath; }
+    void setNameListPath(const QString& path) { m_nameListPath = path; }
+
+private:
+    std::unique_ptr<EditorState> m_state;
+    std::array<std::unique_ptr<Grid>, 5> m_grids;
+    std::unique_ptr<OfficerTable> m_officers;
+    std::unique_ptr<CityTable> m_cities;
+    std::unique_ptr<ItemTable> m_items;
+    std::unique_ptr<ForceTable> m_forces;
+    std::unique_ptr<PlacementTable> m_placement;
+    QString m_nameListPath;
+};

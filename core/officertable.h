@@ -1,0 +1,35 @@
+#pragma once
+
+#include "table.h"
+
+// The 532 officers, 30 bytes each, in the grid `fg`; rows can be re-sorted, so every store finds its
+// record through the number in column 0.
+class OfficerTable : public Table
+{
+public:
+    static constexpr int RecordCount = 532;
+    static constexpr int RecordSize = 30;
+    static constexpr int ReadingColumn = 2;
+    static constexpr int LifespanColumn = 14;
+    static constexpr int MarkerColumn = 19;
+
+    OfficerTable(Grid& grid, EditorState& state);
+
+    void setUpGrid() override;
+    void fillGrid() override;
+    std::optional<QString> checkText(int col, const QString& text) const override;
+    void storeCell() override;
+    EditRule editRule(int col) const override;
+
+    // Writes every field of the current row back into its record.
+    void storeRow();
+    // Writes the reading cell of the current row into the 8 bytes at `position`.
+    bool storeReading(qsizetype position);
+    // Sorts by `col`, descending and ascending in turn, then shows the current path in the caption.
+    void sortGrid(int col);
+    // Lifespan 7 for every officer, in the grid and in the block.
+    void setAllLifespans();
+
+    // The derived class marker ("", "将", "軍" or "将軍") of the record at `offset` in `block`.
+    static QString classMarker(const QByteArray& block, qsizetype offset);
+};

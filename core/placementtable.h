@@ -1,0 +1,23 @@
+#pragma once
+
+#include "table.h"
+
+// Six scenario tables of 531 four-byte placement records, side by side in the grid `fgArrange`.
+class PlacementTable : public Table
+{
+public:
+    static constexpr int RecordCount = 531;
+    static constexpr int ScenarioSize = 2124;
+
+    PlacementTable(Grid& grid, EditorState& state);
+
+    void setUpGrid() override;
+    void fillGrid() override;
+    std::optional<QString> checkText(int col, const QString& text) const override;
+    void storeCell() override;
+    EditRule editRule(int col) const override;
+
+    // Fills the name column from a Shift-JIS file, one name per CR LF line. Never fails the open:
+    // a missing or unreadable file changes nothing, undecodable bytes show as U+FFFD.
+    void readUTF8(const QString& path);
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "fileresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// The file side of the image: existence, identity, reading the five blocks and writing them back.
+namespace romfile {
+
+// Largest file the editor will open; no cartridge image comes near it.
+inline constexpr qint64 MaximumImageSize = 64LL * 1024 * 1024;
+
+// True only for an existing path that is not a directory. An empty path is false.
+bool FileExists(const QString& path);
+// The platform's short form of a path; off Windows the path itself.
+QString ShortPath(const QString& path);
+// True when both names designate the same existing file (links and case-insensitive file systems
+// included), decided by file identity rather than by the text of the names.
+bool SameFile(const QString& a, const QString& b);
+
+// Reads the five blocks, indexed by BlockId, into `blocks`. Refuses anything that is not a regular
+// file, a file shorter than the highest block end or larger than MaximumImageSize; never blocks on a
+// FIFO or device. Clears the read-only flag first (adding the owner's write permission); if that
+// fails the file still opens.
+FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks);
+
+// Writes `source` (the current file as it is on disk now) with the five blocks laid over their
+// ranges to `destination`, all or nothing: a temporary file beside the destination is replaced
+// atomically, the destination keeps its permissions, and a symbolic link keeps pointing where it did.
+FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks);
+
+} // namespace romfile

@@ -1,0 +1,33 @@
+#include "table.h"
+
+#include "editorstate.h"
+#include "grid.h"
+
+Table::Table(Grid& grid, EditorState& state, BlockId block) : m_grid(grid), m_state(state), m_block(block) {}
+
+QByteArray& Table::block() const
+{
+    return m_state.block(m_block);
+}
+
+std::uint8_t Table::byteAt(qsizetype offset) const
+{
+    const QByteArray& bytes = block();
+    return (offset >= 0 && offset < bytes.size()) ? static_cast<std::uint8_t>(bytes[offset]) : 0;
+}
+
+void Table::setByte(qsizetype offset, std::uint8_t value)
+{
+    QByteArray& bytes = block();
+    if (offset >= 0 && offset < bytes.size())
+        bytes[offset] = static_cast<char>(value);
+}
+
+std::optional<int> Table::currentRecord() const
+{
+    bool ok = false;
+    const int n = m_grid.text(m_grid.row(), 0).trimmed().toInt(&ok);
+    if (!ok || n < 0)
+        return std::nullopt;
+    return n;
+}

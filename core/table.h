@@ -1,0 +1,63 @@
+#pragma once
+
+#include "blockcatalogue.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class EditorState;
+class Grid;
+
+// How the platform's input method should be set while the cell editor is open.
+enum class InputMode
+{
+    Off,
+    HalfWidthKatakana,
+};
+
+// What the in-place editor does on one column of a table.
+struct EditRule
+{
+    bool opensEditor = false;
+    int maxLength = 0;
+    InputMode inputMode = InputMode::Off;
+};
+
+// One table of the image: its grid set-up, the fill from its block, the commit rule for typed text,
+// the store of the current cell back into the block, and the per-column edit rules.
+class Table
+{
+public:
+    Table(Grid& grid, EditorState& state, BlockId block);
+    virtual ~Table() = default;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    Grid& grid() const { return m_grid; }
+    EditorState& state() const { return m_state; }
+    QByteArray& block() const;
+
+    // Rows, columns, headers, labels, widths, alignment; leaves drawing off.
+    virtual void setUpGrid() = 0;
+    // Block bytes to cell text, with drawing off for the whole fill.
+    virtual void fillGrid() = 0;
+    // nullopt refuses the typed text; otherwise the text the cell will show.
+    virtual std::optional<QString> checkText(int col, const QString& text) const = 0;
+    // Writes the grid's current cell back into the block.
+    virtual void storeCell() = 0;
+    virtual EditRule editRule(int col) const = 0;
+
+protected:
+    // Byte access that ignores offsets outside the block, so a bad row never writes past it.
+    std::uint8_t byteAt(qsizetype offset) const;
+    void setByte(qsizetype offset, std::uint8_t value);
+    // The record number in column 0 of the current row; nullopt when it is not a whole number >= 0.
+    std::optional<int> currentRecord() const;
+
+private:
+    Grid& m_grid;
+    EditorState& m_state;
+    BlockId m_block;
+};

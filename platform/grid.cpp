@@ -1,0 +1,198 @@
+#include "grid.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+std::optional<double> numberIn(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+Grid::Grid(QObject* parent) : QObject(parent) {}
+
+void Grid::setRows(int rows)
+{
+    resize(std::max(rows, 0), m_cols);
+}
+
+void Grid::setCols(int cols)
+{
+    resize(m_rows, std::max(cols, 0));
+}
+
+void Grid::resize(int rows, int cols)
+{
+    if (rows == m_rows && cols == m_cols)
+        return;
+    QVector<QString> cells(qsizetype(rows) * cols);
+    for (int r = 0; r < std::min(rows, m_rows); ++r)
+        for (int c = 0; c < std::min(cols, m_cols); ++c)
+            cells[r * cols + c] = m_cells[index(r, c)];
+    m_cells = std::move(cells);
+    m_widths.resize(cols, DefaultColumnWidth);
+    m_alignments.resize(cols, ColumnAlignment::Default);
+    m_rows = rows;
+    m_cols = cols;
+    // A shrink pulls the current cell back inside; an empty dimension leaves it for the next resize.
+    if (rows > 0)
+        m_row = m_rowSel = std::min(m_row, rows - 1);
+    if (cols > 0)
+        m_col = m_colSel = std::min(m_col, cols - 1);
+    announceRefresh();
+}
+
+void Grid::setFixedRows(int rows)
+{
+    m_fixedRows = std::max(rows, 0);
+    announceRefresh();
+}
+
+void Grid::setFixedCols(int cols)
+{
+    m_fixedCols = std::max(cols, 0);
+    announceRefresh();
+}
+
+QString Grid::text(int row, int col) const
+{
+    return contains(row, col) ? m_cells[index(row, col)] : QString();
+}
+
+void Grid::setText(int row, int col, const QString& text)
+{
+    if (!contains(row, col))
+        return;
+    QString& cell = m_cells[index(row, col)];
+    if (cell == text)
+        return;
+    cell = text;
+    if (m_redraw)
+        Q_EMIT cellChanged(row, col);
+}
+
+int Grid::colWidth(int col) const
+{
+    return (col >= 0 && col < m_cols) ? m_widths[col] : DefaultColumnWidth;
+}
+
+void Grid::setColWidth(int col, int twips)
+{
+    if (col < 0 || col >= m_cols)
+        return;
+    m_widths[col] = twips;
+    announceRefresh();
+}
+
+ColumnAlignment Grid::colAlignment(int col) const
+{
+    return (col >= 0 && col < m_cols) ? m_alignments[col] : ColumnAlignment::Default;
+}
+
+void Grid::setColAlignment(int col, ColumnAlignment alignment)
+{
+    if (col < 0 || col >= m_cols)
+        return;
+    m_alignments[col] = alignment;
+    announceRefresh();
+}
+
+void Grid::setCurrentCell(int row, int col)
+{
+    if (!contains(row, col))
+        return;
+    const bool moved = row != m_row || col != m_col;
+    m_row = m_rowSel = row;
+    m_col = m_colSel = col;
+    if (moved)
+        Q_EMIT currentCellChanged(row, col);
+}
+
+void Grid::setSelectionEnd(int rowSel, int colSel)
+{
+    if (!contains(rowSel, colSel))
+        return;
+    m_rowSel = rowSel;
+    m_colSel = colSel;
+}
+
+QString Grid::clip() const
+{
+    const int top = std::min(m_row, m_rowSel);
+    const int bottom = std::max(m_row, m_rowSel);
+    const int left = std::min(m_col, m_colSel);
+    const int right = std::max(m_col, m_colSel);
+    QString out;
+    for (int r = top; r <= bottom; ++r) {
+        if (r > top)
+            out += QLatin1Char('\r');
+        for (int c = left; c <= right; ++c) {
+            if (c > left)
+                out += QLatin1Char('\t');
+            out += text(r, c);
+        }
+    }
+    return out;
+}
+
+void Grid::setRedraw(bool on)
+{
+    if (m_redraw == on)
+        return;
+    m_redraw = on;
+    if (on)
+        Q_EMIT refreshed();
+}
+
+void Grid::setVisible(bool visible)
+{
+    if (m_visible == visible)
+        return;
+    m_visible = visible;
+    Q_EMIT visibilityChanged(visible);
+}
+
+void Grid::sortNumeric(int col, bool descending)
+{
+    if (col < 0 || col >= m_cols || m_rows <= m_fixedRows)
+        return;
+    struct Key
+    {
+        std::optional<double> number;
+        QString text;
+        int row;
+    };
+    QVector<Key> keys;
+    keys.reserve(m_rows - m_fixedRows);
+    for (int r = m_fixedRows; r < m_rows; ++r)
+        keys.push_back({numberIn(text(r, col)), text(r, col), r});
+    std::stable_sort(keys.begin(), keys.end(), [descending](const Key& a, const Key& b) {
+        if (a.number.has_value() != b.number.has_value())
+            return a.number.has_value();
+        if (a.number)
+            return descending ? *a.number > *b.number : *a.number < *b.number;
+        const int order = a.text.compare(b.text);
+        return descending ? order > 0 : order < 0;
+    });
+    QVector<QString> cells = m_cells;
+    for (int i = 0; i < keys.size(); ++i) {
+        const int from = keys[i].row;
+        const int to = m_fixedRows + i;
+        std::copy_n(m_cells.cbegin() + index(from, 0), m_cols, cells.begin() + index(to, 0));
+    }
+    m_cells = std::move(cells);
+    announceRefresh();
+}
+
+void Grid::announceRefresh()
+{
+    if (m_redraw)
+        Q_EMIT refreshed();
+}

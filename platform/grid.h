@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// Horizontal alignment of a grid column; every cell is centred vertically.
+enum class ColumnAlignment
+{
+    Default,
+    Left,
+    Centre,
+    Right,
+};
+
+// A headless text grid: the tables fill and read it, views only show it.
+//
+// Row and column 0 count from the top-left corner, fixed rows and columns included. While drawing is
+// off no change is announced at all; switching drawing back on announces one refresh.
+class Grid : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Width a column keeps until a table sets one (twips).
+    static constexpr int DefaultColumnWidth = 960;
+
+    explicit Grid(QObject* parent = nullptr);
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    void setRows(int rows);
+    void setCols(int cols);
+
+    int fixedRows() const { return m_fixedRows; }
+    int fixedCols() const { return m_fixedCols; }
+    void setFixedRows(int rows);
+    void setFixedCols(int cols);
+
+    // Out-of-range cells read as empty text and ignore writes.
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+
+    int colWidth(int col) const;
+    void setColWidth(int col, int twips);
+    ColumnAlignment colAlignment(int col) const;
+    void setColAlignment(int col, ColumnAlignment alignment);
+
+    // The current cell; the selection runs from it to (rowSel, colSel).
+    int row() const { return m_row; }
+    int col() const { return m_col; }
+    int rowSel() const { return m_rowSel; }
+    int colSel() const { return m_colSel; }
+    // Moves the current cell and collapses the selection onto it.
+    void setCurrentCell(int row, int col);
+    void setRow(int row) { setCurrentCell(row, m_col); }
+    void setCol(int col) { setCurrentCell(m_row, col); }
+    // Extends the selection from the current cell to (rowSel, colSel).
+    void setSelectionEnd(int rowSel, int colSel);
+
+    // The selected block as text: tab between cells, CR between rows, nothing after the last cell.
+    QString clip() const;
+
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    bool redraw() const { return m_redraw; }
+    void setRedraw(bool on);
+
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible);
+
+    // Reorders the non-fixed rows as whole rows by the number in `col`. Stable; cells that are not
+    // numbers come after all numbers in either direction, ordered by their text in the sort's direction.
+    void sortNumeric(int col, bool descending);
+
+Q_SIGNALS:
+    // One cell changed while drawing was on.
+    void cellChanged(int row, int col);
+    // Anything else changed (shape, widths, order), or drawing was switched back on.
+    void refreshed();
+    void currentCellChanged(int row, int col);
+    void visibilityChanged(bool visible);
+
+private:
+    int index(int row, int col) const { return row * m_cols + col; }
+    bool contains(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
+    void resize(int rows, int cols);
+    void announceRefresh();
+
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 1;
+    int m_fixedCols = 1;
+    QVector<QString> m_cells;
+    QVector<int> m_widths;
+    QVector<ColumnAlignment> m_alignments;
+    // The first data cell of a grid with one fixed row and column.
+    int m_row = 1;
+    int m_col = 1;
+    int m_rowSel = 1;
+    int m_colSel = 1;
+    QString m_tag;
+    bool m_redraw = true;
+    bool m_visible = true;
+};
+
+// Switches a grid's drawing off for a scope and restores the state it found, so a fill inside the
+// start-up (drawing already off) does not switch drawing on early.
+class RedrawSuspender
+{
+public:
+    explicit RedrawSuspender(Grid& grid) : m_grid(grid), m_was(grid.redraw()) { m_grid.setRedraw(false); }
+    ~RedrawSuspender() { m_grid.setRedraw(m_was); }
+    RedrawSuspender(const RedrawSuspender&) = delete;
+    RedrawSuspender& operator=(const RedrawSuspender&) = delete;
+
+private:
+    Grid& m_grid;
+    bool m_was;
+};

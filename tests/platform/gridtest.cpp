@@ -1,0 +1,150 @@
+#include "grid.h"
+#include "testregistry.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class GridTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void fillColumn(Grid& grid, int col, const QStringList& texts)
+    {
+        grid.setRows(int(texts.size()) + 1);
+        for (int i = 0; i < texts.size(); ++i)
+            grid.setText(i + 1, col, texts[i]);
+    }
+    static QStringList column(const Grid& grid, int col)
+    {
+        QStringList out;
+        for (int r = grid.fixedRows(); r < grid.rows(); ++r)
+            out << grid.text(r, col);
+        return out;
+    }
+
+private Q_SLOTS:
+    void resize_keepsTextAndIgnoresOutOfRange()
+    {
+        Grid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        grid.setText(1, 1, u"x"_s);
+        grid.setText(5, 1, u"lost"_s);
+        grid.setCols(5);
+        QCOMPARE(grid.text(1, 1), u"x"_s);
+        QCOMPARE(grid.text(5, 1), QString());
+        QCOMPARE(grid.text(-1, 0), QString());
+        QCOMPARE(grid.colWidth(4), Grid::DefaultColumnWidth);
+    }
+
+    void redrawOff_announcesNothingUntilSwitchedOn()
+    {
+        Grid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        QSignalSpy cells(&grid, &Grid::cellChanged);
+        QSignalSpy refreshes(&grid, &Grid::refreshed);
+        grid.setRedraw(false);
+        grid.setText(1, 1, u"a"_s);
+        grid.setColWidth(1, 500);
+        grid.setRows(10);
+        QCOMPARE(cells.count(), 0);
+        QCOMPARE(refreshes.count(), 0);
+        grid.setRedraw(true);
+        QCOMPARE(refreshes.count(), 1);
+        grid.setText(1, 1, u"b"_s);
+        QCOMPARE(cells.count(), 1);
+    }
+
+    void redrawSuspender_restoresTheStateItFound()
+    {
+        Grid grid;
+        grid.setRedraw(false);
+        {
+            RedrawSuspender off(grid);
+        }
+        QVERIFY(!grid.redraw());
+        grid.setRedraw(true);
+        {
+            RedrawSuspender off(grid);
+            QVERIFY(!grid.redraw());
+        }
+        QVERIFY(grid.redraw());
+    }
+
+    void sortNumeric_data()
+    {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("descending") << QStringList{u"5"_s, u"70"_s, u"8"_s} << true
+                                    << QStringList{u"70"_s, u"8"_s, u"5"_s};
+        QTest::newRow("ascending") << QStringList{u"5"_s, u"70"_s, u"8"_s} << false
+                                   << QStringList{u"5"_s, u"8"_s, u"70"_s};
+        QTest::newRow("text after numbers, descending")
+            << QStringList{u"B"_s, u"3"_s, u"A"_s, u"12"_s} << true << QStringList{u"12"_s, u"3"_s, u"B"_s, u"A"_s};
+        QTest::newRow("text after numbers, ascending")
+            << QStringList{u"B"_s, u"3"_s, u"A"_s, u"12"_s} << false << QStringList{u"3"_s, u"12"_s, u"A"_s, u"B"_s};
+        QTest::newRow("fractions and signs") << QStringList{u"-1"_s, u"2.5"_s, u" 2 "_s} << false
+                                             << QStringList{u"-1"_s, u" 2 "_s, u"2.5"_s};
+    }
+
+    void sortNumeric()
+    {
+        QFETCH(QStringList, cells);
+        QFETCH(bool, descending);
+        QFETCH(QStringList, expected);
+        Grid grid;
+        grid.setCols(2);
+        fillColumn(grid, 1, cells);
+        grid.setText(0, 1, u"header"_s);
+        grid.sortNumeric(1, descending);
+        QCOMPARE(column(grid, 1), expected);
+        QCOMPARE(grid.text(0, 1), u"header"_s);
+    }
+
+    void sortNumeric_movesWholeRowsAndIsStable()
+    {
+        Grid grid;
+        grid.setCols(2);
+        fillColumn(grid, 1, {u"1"_s, u"2"_s, u"1"_s, u"2"_s});
+        for (int r = 1; r <= 4; ++r)
+            grid.setText(r, 0, QString::number(r));
+        grid.sortNumeric(1, true);
+        QCOMPARE(column(grid, 0), (QStringList{u"2"_s, u"4"_s, u"1"_s, u"3"_s}));
+    }
+
+    void clip_tabsBetweenCellsAndCarriageReturnsBetweenRows()
+    {
+        Grid grid;
+        grid.setRows(4);
+        grid.setCols(3);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 3; ++c)
+                grid.setText(r, c, QString::number(r * 10 + c));
+        grid.setCurrentCell(2, 1);
+        QCOMPARE(grid.clip(), u"21"_s);
+        grid.setSelectionEnd(1, 0);
+        QCOMPARE(grid.clip(), u"10\t11\r20\t21"_s);
+    }
+
+    void currentCell_staysInsideTheGrid()
+    {
+        Grid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        QCOMPARE(grid.row(), 1);
+        QCOMPARE(grid.col(), 1);
+        grid.setCurrentCell(7, 0);
+        QCOMPARE(grid.row(), 1);
+        grid.setCurrentCell(2, 2);
+        grid.setRows(2);
+        QCOMPARE(grid.row(), 1);
+    }
+};
+
+TAVRIN_TEST(GridTest)
+#include "gridtest.moc"
