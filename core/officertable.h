@@ -32,4 +32,15 @@ public:
 
     // The derived class marker ("", "将", "軍" or "将軍") of the record at `offset` in `block`.
     static QString classMarker(const QByteArray& block, qsizetype offset);
+
+private:
+    // Block offset of the record named in column 0 of the current row; nullopt when there is none.
+    std::optional<qsizetype> currentRecordOffset() const;
+    // The text column `col` shows for the record at `p`.
+    QString fieldText(qsizetype p, int col) const;
+    // Writes the field(s) of column `col` of the current row into the record at `p`; false when the
+    // cell text does not convert, in which case the field keeps its bytes.
+    bool storeField(qsizetype p, int col);
+    bool storeNibbles(qsizetype offset, int highCol, int lowCol);
+    void storeHexBytes(qsizetype offset, const QString& text, int count);
 };

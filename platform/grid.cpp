@@ -5,10 +5,27 @@
 
 namespace {
 
+// Plain decimal only (sign, digits, fraction): a hex code such as 1E10 must sort as text, not as
+// an exponent.
 std::optional<double> numberIn(const QString& text)
 {
+    const QString t = text.trimmed();
+    qsizetype i = (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) ? 1 : 0;
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++digits;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0)
+        return std::nullopt;
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
+    const double value = t.toDouble(&ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -88,6 +88,8 @@ private Q_SLOTS:
             << QStringList{u"B"_s, u"3"_s, u"A"_s, u"12"_s} << true << QStringList{u"12"_s, u"3"_s, u"B"_s, u"A"_s};
         QTest::newRow("text after numbers, ascending")
             << QStringList{u"B"_s, u"3"_s, u"A"_s, u"12"_s} << false << QStringList{u"3"_s, u"12"_s, u"A"_s, u"B"_s};
+        QTest::newRow("exponent-like hex is text")
+            << QStringList{u"1E10"_s, u"20"_s, u"00FF"_s} << true << QStringList{u"20"_s, u"1E10"_s, u"00FF"_s};
         QTest::newRow("fractions and signs") << QStringList{u"-1"_s, u"2.5"_s, u" 2 "_s} << false
                                              << QStringList{u"-1"_s, u" 2 "_s, u"2.5"_s};
     }

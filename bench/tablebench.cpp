@@ -1,0 +1,198 @@
+#include "blockcatalogue.h"
+#include "citytable.h"
+#include "codecs.h"
+#include "document.h"
+#include "grid.h"
+#include "officertable.h"
+#include "sampleimage.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The cell texts an open produces, formatted straight from the blocks into a list: what a fill would
+// cost if the grid were free. Officer columns are formatted by kind (numbers, hex codes, the reading
+// as eight characters), which is the same work as their fill less the code page look-up.
+QStringList formatCellTexts(const EditorState& state)
+{
+    QStringList out;
+    out.reserve(30000);
+    const auto byteIn = [](const QByteArray& block, qsizetype i) { return std::uint8_t(block[i]); };
+    const auto word = [&](const QByteArray& block, qsizetype i) {
+        return QString::number(codecs::LittleEndianValue(byteIn(block, i), byteIn(block, i + 1), 0, 0));
+    };
+
+    const QByteArray& officers = state.block(BlockId::Officer);
+    for (int n = 0; n < OfficerTable::RecordCount; ++n) {
+        const qsizetype p = qsizetype(30) * n;
+        out << QString::number(n);
+        QString name;
+        for (int k = 0; k < 6; ++k)
+            name += codecs::HexByteText(byteIn(officers, p + 15 + k));
+        out << name << QString::fromLatin1(officers.mid(p + 22, 8));
+        for (const int offset : {7, 5, 6, 8, 9, 10})
+            out << codecs::DecimalText(byteIn(officers, p + offset));
+        for (const qsizetype offset : {2, 3})
+            out << QString::number(codecs::HighNibble(byteIn(officers, p + offset)))
+                << QString::number(codecs::LowNibble(byteIn(officers, p + offset)));
+        out << codecs::DecimalText(byteIn(officers, p + 14))
+            << QString::number(codecs::HighNibble(byteIn(officers, p + 4)));
+        for (const int offset : {11, 12, 13})
+            out << codecs::DecimalText(byteIn(officers, p + offset));
+        out << codecs::HexByteText(byteIn(officers, p)) + codecs::HexByteText(byteIn(officers, p + 1)) << QString();
+    }
+
+    const QByteArray& cities = state.block(BlockId::City);
+    for (int n = 0; n < CityTable::RecordCount; ++n) {
+        const qsizetype b = qsizetype(30) * n;
+        for (const int offset : {2, 4, 6, 14})
+            out << word(cities, b + offset);
+        for (const int offset : {11, 13, 12})
+            out << codecs::DecimalText(byteIn(cities, b + offset));
+        out << QString::number(codecs::LowNibble(byteIn(cities, b + 8)));
+        for (const int offset : {16, 17})
+            out << codecs::DecimalText(byteIn(cities, b + offset));
+        for (const int offset : {18, 20, 22})
+            out << word(cities, b + offset);
+        for (const int offset : {24, 25, 26, 9})
+            out << codecs::DecimalText(byteIn(cities, b + offset));
+        out << QString::number(codecs::HighNibble(byteIn(cities, b + 8)));
+    }
+
+    const QByteArray& items = state.block(BlockId::Item);
+    for (int n = 0; n < 13; ++n) {
+        const qsizetype b = qsizetype(18) * n;
+        for (int k = 2; k <= 4; ++k)
+            out << codecs::DecimalText(byteIn(items, b + k));
+        QString name;
+        for (int k = 0; k < 12; ++k)
+            name += codecs::HexByteText(byteIn(items, b + 5 + k));
+        out << name;
+    }
+
+    const QByteArray& placement = state.block(BlockId::Placement);
+    for (int n = 0; n < 531; ++n) {
+        out << QString::number(n);
+        for (int c = 0; c < 24; ++c)
+            out << codecs::DecimalText(byteIn(placement, (c / 4) * 2124 + 4 * n + c % 4));
+    }
+
+    const QByteArray& forces = state.block(BlockId::Force);
+    for (int n = 0; n < 126; ++n) {
+        const qsizetype b = qsizetype(25) * n;
+        out << QString::number(n) << word(forces, b) << codecs::DecimalText(byteIn(forces, b + 2))
+            << codecs::DecimalText(byteIn(forces, b + 3));
+    }
+    return out;
+}
+
+} // namespace
+
+// Each benchmark opens the sample image in a scratch directory first, outside the timed part.
+class TableBench : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_image;
+    // The sample with every block byte changed, so that opening it after the sample rewrites every cell.
+    QString m_otherImage;
+
+    void openDocument(Document& doc)
+    {
+        doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
+        doc.setUpGrids();
+        QVERIFY(doc.open(m_image).isDone());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_image = m_dir.filePath(u"sample.smc"_s);
+        QVERIFY(SampleImage::write(m_image));
+        QByteArray other = SampleImage::generate();
+        for (const BlockSpec& spec : BlockCatalogue)
+            for (qsizetype i = spec.position; i < spec.position + spec.size; ++i)
+                other[i] = char(other[i] ^ 0x55);
+        m_otherImage = m_dir.filePath(u"other.smc"_s);
+        QFile file(m_otherImage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(other), other.size());
+    }
+
+    void open()
+    {
+        Document doc;
+        doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
+        doc.setUpGrids();
+        // Drawing stays off, as it is during start-up: this is the cost of the data, not of views.
+        doc.setRedraw(false);
+        QBENCHMARK
+        {
+            QVERIFY(doc.open(m_image).isDone());
+        }
+    }
+
+    void formatFloor()
+    {
+        Document doc;
+        openDocument(doc);
+        qsizetype cells = 0;
+        QBENCHMARK
+        {
+            cells = formatCellTexts(doc.state()).size();
+        }
+        QVERIFY(cells > 29000);
+    }
+
+    void save()
+    {
+        Document doc;
+        openDocument(doc);
+        const QString copy = m_dir.filePath(u"copy.smc"_s);
+        QBENCHMARK
+        {
+            QVERIFY(doc.save(copy).isDone());
+        }
+    }
+
+    void officerSort()
+    {
+        Document doc;
+        openDocument(doc);
+        doc.setRedraw(true);
+        QBENCHMARK
+        {
+            doc.officers().sortGrid(3);
+        }
+    }
+
+    void commitCell()
+    {
+        Document doc;
+        openDocument(doc);
+        doc.setRedraw(true);
+        CityTable& cities = doc.cities();
+        Grid& grid = doc.grid(TableId::City);
+        grid.setCurrentCell(100, 6);
+        int value = 0;
+        QBENCHMARK
+        {
+            value = (value + 1) % 256;
+            const std::optional<QString> text = cities.checkText(grid.col(), QString::number(value));
+            grid.setText(grid.row(), grid.col(), *text);
+            cities.storeCell();
+        }
+        QCOMPARE(grid.text(100, 6), QString::number(value));
+    }
+};
+
+QTEST_GUILESS_MAIN(TableBench)
+#include "tablebench.moc"

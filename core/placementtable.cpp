@@ -1,0 +1,113 @@
+#include "placementtable.h"
+
+#include "codecs.h"
+#include "grid.h"
+#include "shiftjis.h"
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int RowCount = PlacementTable::RecordCount + 1;
+constexpr int Scenarios = 6;
+constexpr int FieldsPerRecord = 4;
+constexpr int RecordSize = 4;
+constexpr int NameCol = 1;
+constexpr int FirstFieldCol = 2;
+constexpr int ColCount = FirstFieldCol + Scenarios * FieldsPerRecord;
+
+// The block offset that column `col` (2 to 25) of record n shows.
+qsizetype offsetOf(int n, int col)
+{
+    const int s = (col - FirstFieldCol) / FieldsPerRecord;
+    const int k = (col - FirstFieldCol) % FieldsPerRecord;
+    return qsizetype(s) * PlacementTable::ScenarioSize + qsizetype(RecordSize) * n + k;
+}
+
+bool isFieldCol(int col)
+{
+    return col >= FirstFieldCol && col < ColCount;
+}
+
+} // namespace
+
+PlacementTable::PlacementTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::Placement) {}
+
+void PlacementTable::setUpGrid()
+{
+    Grid& g = grid();
+    g.setRedraw(false);
+    g.setRows(RowCount);
+    g.setCols(ColCount);
+    g.setFixedRows(1);
+    g.setFixedCols(2);
+
+    static const std::array<QString, FieldsPerRecord> words{u"兵士"_s, u"身分"_s, u"忠誠"_s, u"所在"_s};
+    g.setText(0, 0, u"No"_s);
+    g.setText(0, NameCol, u"名前"_s);
+    for (int c = FirstFieldCol; c < ColCount; ++c) {
+        const int s = (c - FirstFieldCol) / FieldsPerRecord + 1;
+        g.setText(0, c, u'S' % QString::number(s) % words[std::size_t((c - FirstFieldCol) % FieldsPerRecord)]);
+    }
+
+    g.setColWidth(0, 360);
+    for (int c = FirstFieldCol; c < ColCount; ++c)
+        g.setColWidth(c, 630);
+}
+
+void PlacementTable::fillGrid()
+{
+    Grid& g = grid();
+    const RedrawSuspender suspended(g);
+    // The name column belongs to the name list and is left as it is.
+    for (int n = 0; n < RecordCount; ++n) {
+        g.setText(n + 1, 0, QString::number(n));
+        for (int c = FirstFieldCol; c < ColCount; ++c)
+            g.setText(n + 1, c, codecs::DecimalText(byteAt(offsetOf(n, c))));
+    }
+}
+
+std::optional<QString> PlacementTable::checkText(int col, const QString& text) const
+{
+    if (!isFieldCol(col))
+        return std::nullopt;
+    return codecs::CheckNumberText(text, 255);
+}
+
+void PlacementTable::storeCell()
+{
+    const std::optional<int> record = currentRecord();
+    const int c = grid().col();
+    if (!record || *record >= RecordCount || !isFieldCol(c))
+        return;
+    if (const std::optional<std::uint8_t> value = codecs::DecimalToByte(grid().text(grid().row(), c)))
+        setByte(offsetOf(*record, c), *value);
+}
+
+EditRule PlacementTable::editRule(int col) const
+{
+    if (!isFieldCol(col))
+        return {};
+    return {true, 3, InputMode::Off};
+}
+
+void PlacementTable::readUTF8(const QString& path)
+{
+    const std::optional<QString> text = ShiftJis::readFile(path);
+    if (!text || text->isEmpty())
+        return;
+    Grid& g = grid();
+    const RedrawSuspender suspended(g);
+    // Only CR LF ends a name: a lone CR or LF stays inside it. A final CR LF leaves one empty piece,
+    // which names the row after the last name.
+    qsizetype start = 0;
+    for (int row = 1; row < RowCount; ++row) {
+        const qsizetype end = text->indexOf(u"\r\n"_s, start);
+        g.setText(row, NameCol, text->sliced(start, (end < 0 ? text->size() : end) - start));
+        if (end < 0)
+            break;
+        start = end + 2;
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "grid.h"
+
+#include <QAbstractTableModel>
+
+// Shows a Grid to Qt's item views: row 0 of the grid is the horizontal header, the grid's rows from
+// 1 on are the model's rows from 0 on, columns are the same. The shape is taken at each refresh of
+// the grid, so the views never see it change under them while the grid's drawing is off.
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    // Grid rows above the first model row: the header row.
+    static constexpr int HeaderRows = 1;
+
+    explicit GridModel(Grid& grid, QObject* parent = nullptr);
+
+    Grid& grid() const { return m_grid; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    static int toGridRow(int modelRow) { return modelRow + HeaderRows; }
+    static int toModelRow(int gridRow) { return gridRow - HeaderRows; }
+
+    // Cell text as shown: the NUL padding some fields carry is not drawn.
+    static QString displayText(const QString& text);
+    // Qt alignment of a grid column for a text; `Default` puts numbers right and other text left.
+    static Qt::Alignment alignmentFor(ColumnAlignment alignment, const QString& text);
+
+private:
+    void onCellChanged(int row, int col);
+    void onRefreshed();
+
+    Grid& m_grid;
+    int m_rows = 0;
+    int m_cols = 0;
+};

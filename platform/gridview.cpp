@@ -1,0 +1,406 @@
+#include "gridview.h"
+
+#include "grid.h"
+#include "gridmodel.h"
+#include "twips.h"
+#include "uifont.h"
+
+#include <QCursor>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+void configure(QTableView& view)
+{
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setSelectionMode(QAbstractItemView::ContiguousSelection);
+    view.setSelectionBehavior(QAbstractItemView::SelectItems);
+    view.setWordWrap(false);
+    view.setCornerButtonEnabled(false);
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.horizontalHeader()->setHighlightSections(false);
+    view.horizontalHeader()->setMinimumSectionSize(0);
+    view.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+// Maps a rectangle of `from` into `ancestor`, or to global coordinates when there is none.
+QRect mapRect(const QWidget* from, const QRect& rect, const QWidget* ancestor)
+{
+    if (!ancestor)
+        return QRect(from->mapToGlobal(rect.topLeft()), rect.size());
+    if (ancestor->isAncestorOf(from))
+        return QRect(from->mapTo(ancestor, rect.topLeft()), rect.size());
+    return QRect(ancestor->mapFromGlobal(from->mapToGlobal(rect.topLeft())), rect.size());
+}
+
+} // namespace
+
+GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(grid)
+{
+    m_model = new GridModel(m_grid, this);
+    setFont(UiFont::grid());
+    configure(*this);
+    // Horizontally by pixels, so that columns slide smoothly under the label columns.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setModel(m_model);
+    const int rowHeight = fontMetrics().height() + 4;
+    verticalHeader()->setMinimumSectionSize(rowHeight);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    setUpFrozenView();
+
+    connect(m_model, &QAbstractItemModel::modelReset, this, &GridView::applyLayout);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::pushCurrentToGrid);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::pushCurrentToGrid);
+    connect(&m_grid, &Grid::currentCellChanged, this, &GridView::pullCurrentFromGrid);
+    connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible);
+
+    for (QWidget* target : {viewport(), horizontalHeader()->viewport(), m_frozen->viewport(),
+                            m_frozen->horizontalHeader()->viewport()})
+        target->installEventFilter(this);
+
+    applyLayout();
+    // A view without a parent must not pop up as a window of its own here; it shows when asked to.
+    if (!m_grid.isVisible())
+        setVisible(false);
+}
+
+GridView::~GridView() = default;
+
+void GridView::setUpFrozenView()
+{
+    m_frozen = new QTableView(this);
+    configure(*m_frozen);
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setFrameShape(QFrame::NoFrame);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setModel(m_model);
+    m_frozen->setSelectionModel(selectionModel());
+    m_frozen->verticalHeader()->setMinimumSectionSize(verticalHeader()->minimumSectionSize());
+    m_frozen->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    viewport()->stackUnder(m_frozen);
+
+    // Rows scroll in step: each view follows the other's vertical position.
+    connect(m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+}
+
+int GridView::frozenColumnCount() const
+{
+    return std::clamp(m_grid.fixedCols(), 0, m_model->columnCount());
+}
+
+int GridView::frozenWidth() const
+{
+    int width = 0;
+    for (int c = 0; c < frozenColumnCount(); ++c)
+        width += columnWidth(c);
+    return width;
+}
+
+void GridView::applyLayout()
+{
+    const int frozen = frozenColumnCount();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int width = twips::toPixelsX(m_grid.colWidth(c), *this);
+        setColumnWidth(c, width);
+        m_frozen->setColumnWidth(c, width);
+        m_frozen->setColumnHidden(c, c >= frozen);
+    }
+    updateFrozenGeometry();
+    pullCurrentFromGrid();
+}
+
+void GridView::updateFrozenGeometry()
+{
+    if (!m_frozen)
+        return;
+    const int width = frozenWidth();
+    m_frozen->setVisible(width > 0);
+    m_frozen->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+    m_frozen->setGeometry(frameWidth(), frameWidth(), std::min(width, viewport()->width()),
+                          horizontalHeader()->height() + viewport()->height());
+    m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void GridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    updateFrozenGeometry();
+}
+
+void GridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    updateFrozenGeometry();
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid() || index.column() >= frozenColumnCount()) {
+        QTableView::scrollTo(index, hint);
+        if (!index.isValid())
+            return;
+        // A cell that ends up under the label columns is brought out from beneath them.
+        const int hidden = frozenWidth() - visualRect(index).left();
+        if (hidden > 0)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
+        return;
+    }
+    // Label cells are always in view horizontally; only the rows may need to move.
+    const int horizontal = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(horizontal);
+}
+
+void GridView::pushCurrentToGrid()
+{
+    if (m_syncing)
+        return;
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (!current.isValid())
+        return;
+    QScopedValueRollback guard(m_syncing, true);
+    // The selection is one block; the grid's selection end is the block's corner opposite the
+    // current cell.
+    int top = current.row(), bottom = current.row(), left = current.column(), right = current.column();
+    const QItemSelection selection = selectionModel()->selection();
+    if (!selection.isEmpty()) {
+        int t = selection.first().top(), b = selection.first().bottom();
+        int l = selection.first().left(), r = selection.first().right();
+        for (const QItemSelectionRange& range : selection) {
+            t = std::min(t, range.top());
+            b = std::max(b, range.bottom());
+            l = std::min(l, range.left());
+            r = std::max(r, range.right());
+        }
+        if (t <= current.row() && current.row() <= b && l <= current.column() && current.column() <= r) {
+            top = t;
+            bottom = b;
+            left = l;
+            right = r;
+        }
+    }
+    const int rowSel = current.row() == top ? bottom : top;
+    const int colSel = current.column() == left ? right : left;
+    m_grid.setCurrentCell(GridModel::toGridRow(current.row()), current.column());
+    m_grid.setSelectionEnd(GridModel::toGridRow(rowSel), colSel);
+}
+
+void GridView::pullCurrentFromGrid()
+{
+    if (m_syncing)
+        return;
+    const int row = GridModel::toModelRow(m_grid.row());
+    const int col = m_grid.col();
+    if (row < 0 || row >= m_model->rowCount() || col < 0 || col >= m_model->columnCount())
+        return;
+    QScopedValueRollback guard(m_syncing, true);
+    const int rowSel = std::clamp(GridModel::toModelRow(m_grid.rowSel()), 0, m_model->rowCount() - 1);
+    const int colSel = std::clamp(m_grid.colSel(), 0, m_model->columnCount() - 1);
+    const QModelIndex current = m_model->index(row, col);
+    const QItemSelection block(m_model->index(std::min(row, rowSel), std::min(col, colSel)),
+                               m_model->index(std::max(row, rowSel), std::max(col, colSel)));
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT keyPressed(event->key(), event->modifiers());
+    if (!event->text().isEmpty())
+        Q_EMIT characterTyped(event->text(), event->key());
+    // Copying is the window's business (what a grid copies, and whether it copies at all).
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridView::wheelEvent(QWheelEvent* event)
+{
+    handleWheel(event);
+}
+
+void GridView::handleWheel(QWheelEvent* event)
+{
+    if (!m_wheelThreeRows) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    const QPoint delta = event->angleDelta();
+    // A touchpad announces the start and end of a gesture with empty events; they are no wheel turn.
+    if (delta.isNull() && (event->phase() == Qt::ScrollBegin || event->phase() == Qt::ScrollEnd)) {
+        event->accept();
+        return;
+    }
+    // A sideways wheel keeps scrolling sideways.
+    if (delta.y() == 0 && delta.x() != 0) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    const auto step = delta.y() > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
+    for (int i = 0; i < WheelRows; ++i)
+        verticalScrollBar()->triggerAction(step);
+    event->accept();
+}
+
+QRect GridView::currentCellRect(const QWidget* ancestor) const
+{
+    const int col = m_grid.col();
+    if (col < 0 || col >= m_model->columnCount())
+        return {};
+    const bool frozen = col < frozenColumnCount();
+    const QTableView* view = frozen ? m_frozen : this;
+    if (m_grid.row() < GridModel::HeaderRows) {
+        const QHeaderView* header = view->horizontalHeader();
+        const QRect section(header->sectionViewportPosition(col), 0, header->sectionSize(col), header->height());
+        return mapRect(header->viewport(), section, ancestor);
+    }
+    const int row = GridModel::toModelRow(m_grid.row());
+    if (row >= m_model->rowCount())
+        return {};
+    return mapRect(view->viewport(), view->visualRect(m_model->index(row, col)), ancestor);
+}
+
+GridCell GridView::cellAt(const QPoint& globalPos) const
+{
+    // The label columns lie on top, so they are asked first.
+    const QList<const QTableView*> views{m_frozen->isVisible() ? m_frozen : nullptr, this};
+    for (const QTableView* view : views) {
+        if (!view)
+            continue;
+        const QHeaderView* header = view->horizontalHeader();
+        const QPoint inHeader = header->viewport()->mapFromGlobal(globalPos);
+        if (header->isVisible() && header->viewport()->rect().contains(inHeader)) {
+            const int col = header->logicalIndexAt(inHeader.x());
+            return col < 0 ? GridCell{} : GridCell{0, col};
+        }
+        const QPoint inCells = view->viewport()->mapFromGlobal(globalPos);
+        if (view->viewport()->rect().contains(inCells)) {
+            const QModelIndex index = view->indexAt(inCells);
+            if (!index.isValid())
+                return {};
+            return GridCell{GridModel::toGridRow(index.row()), index.column()};
+        }
+    }
+    return {};
+}
+
+GridCell GridView::cellUnderMouse() const
+{
+    return cellAt(QCursor::pos());
+}
+
+bool GridView::handleMouse(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        // The pop-up over a grid works on the selection as it is: the press must not move it.
+        if (event->type() == QEvent::MouseButtonRelease)
+            Q_EMIT rightButtonReleased(event->globalPosition().toPoint());
+        event->accept();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && event->button() == Qt::LeftButton) {
+        const GridCell cell = cellAt(event->globalPosition().toPoint());
+        if (cell.isHeaderRow())
+            Q_EMIT headerRowDoubleClicked(cell.col);
+        else if (cell.isValid())
+            Q_EMIT cellDoubleClicked(cell.row, cell.col);
+    }
+    return false;
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return handleMouse(static_cast<QMouseEvent*>(event));
+    case QEvent::Wheel:
+        if (watched == viewport())
+            return false;
+        handleWheel(static_cast<QWheelEvent*>(event));
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        // Drops over the header and the label columns count as drops on the grid.
+        if (watched == viewport())
+            return false;
+        if (event->type() == QEvent::DragEnter)
+            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+        else if (event->type() == QEvent::DragMove)
+            dragMoveEvent(static_cast<QDragMoveEvent*>(event));
+        else
+            dropEvent(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return QTableView::eventFilter(watched, event);
+    }
+}
+
+QList<QWidget*> GridView::forwardedDropTargets() const
+{
+    return {horizontalHeader()->viewport(), m_frozen->viewport(), m_frozen->horizontalHeader()->viewport()};
+}
+
+void GridView::setAcceptFileDrops(bool on)
+{
+    m_acceptFileDrops = on;
+    setAcceptDrops(on);
+    viewport()->setAcceptDrops(on);
+    for (QWidget* target : forwardedDropTargets())
+        target->setAcceptDrops(on);
+}
+
+QStringList GridView::localFiles(const QMimeData* mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
+}
+
+void GridView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_acceptFileDrops && !localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void GridView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_acceptFileDrops && !localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void GridView::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (!m_acceptFileDrops || paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
+}

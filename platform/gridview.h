@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QTableView>
+
+class Grid;
+class GridModel;
+
+// A cell in grid coordinates: row 0 is the header row. -1 marks "no cell".
+struct GridCell
+{
+    int row = -1;
+    int col = -1;
+
+    bool isValid() const { return row >= 0 && col >= 0; }
+    bool isHeaderRow() const { return row == 0 && col >= 0; }
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+// Shows a Grid: the header row stays on top and the grid's label columns stay at the left while the
+// rest scrolls beneath them (a second table view laid over the first shows them). The grid's current
+// cell and selection follow the view and the other way round; the view is visible exactly while the
+// grid is. Typing, double-clicks, right-button releases and file drops are reported as signals so
+// that the window decides what they do.
+class GridView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    // Rows one wheel event scrolls when wheelScrollsThreeRows() is on.
+    static constexpr int WheelRows = 3;
+
+    explicit GridView(Grid& grid, QWidget* parent = nullptr);
+    ~GridView() override;
+
+    Grid& grid() const { return m_grid; }
+    GridModel* gridModel() const { return m_model; }
+
+    // Label columns kept at the left: the grid's fixed columns.
+    int frozenColumnCount() const;
+    // Width in pixels of the label columns.
+    int frozenWidth() const;
+    // The view that draws the label columns; the same model and selection as this one.
+    QTableView* frozenView() const { return m_frozen; }
+
+    // Every wheel event scrolls exactly three rows (up for a positive distance, down otherwise)
+    // instead of the view's own wheel behaviour.
+    bool wheelScrollsThreeRows() const { return m_wheelThreeRows; }
+    void setWheelScrollsThreeRows(bool on) { m_wheelThreeRows = on; }
+
+    // Whether local files dropped on the view are accepted (and reported by filesDropped).
+    bool acceptsFileDrops() const { return m_acceptFileDrops; }
+    void setAcceptFileDrops(bool on);
+
+    // The grid's current cell in the coordinates of `ancestor` (global coordinates for nullptr);
+    // an empty rectangle when the cell is outside the grid.
+    QRect currentCellRect(const QWidget* ancestor) const;
+    // The grid cell under a global position, header row included.
+    GridCell cellAt(const QPoint& globalPos) const;
+    GridCell cellUnderMouse() const;
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    // Typing must never move the current cell: the typed key belongs to the cell editor.
+    void keyboardSearch(const QString&) override {}
+
+Q_SIGNALS:
+    // Every key pressed while the view has the focus, before the view handles it.
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+    // Every key press that produces text (Enter, space, digits, control characters), after keyPressed.
+    void characterTyped(const QString& text, int key);
+    // A left double-click over the header row, with the column under the pointer.
+    void headerRowDoubleClicked(int col);
+    // A left double-click over a data cell (grid coordinates).
+    void cellDoubleClicked(int row, int col);
+    // The right button released over the grid; the press before it leaves the selection alone.
+    void rightButtonReleased(const QPoint& globalPos);
+    // Local files dropped on the view, in the order the drop lists them.
+    void filesDropped(const QStringList& paths);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setUpFrozenView();
+    void applyLayout();
+    void updateFrozenGeometry();
+    void pushCurrentToGrid();
+    void pullCurrentFromGrid();
+    void handleWheel(QWheelEvent* event);
+    bool handleMouse(QMouseEvent* event);
+    static QStringList localFiles(const QMimeData* mime);
+    QList<QWidget*> forwardedDropTargets() const;
+
+    Grid& m_grid;
+    GridModel* m_model = nullptr;
+    QTableView* m_frozen = nullptr;
+    bool m_wheelThreeRows = false;
+    bool m_acceptFileDrops = false;
+    // Set while one side of the current-cell link updates the other.
+    bool m_syncing = false;
+};
