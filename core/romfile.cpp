@@ -89,12 +89,25 @@ QString writeProtected()
     return cannotWrite(u"書き込みが許可されていません"_s);
 }
 
+QString badName()
+{
+    return u"ファイル名に使えない文字（NUL）が含まれています"_s;
+}
+
 QString badBlocks()
 {
     return u"データブロックの大きさが正しくありません"_s;
 }
 
 } // namespace wording
+
+SaveStepHook saveStepHook = nullptr;
+
+void reached(SaveStep step)
+{
+    if (saveStepHook)
+        saveStepHook(step);
+}
 
 // Copying in pieces keeps memory flat however large the image is.
 constexpr qint64 CopyChunk = 1024 * 1024;
@@ -201,6 +214,11 @@ bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size
 
 } // namespace
 
+void setSaveStepHook(SaveStepHook hook)
+{
+    saveStepHook = hook;
+}
+
 bool FileExists(const QString& path)
 {
     if (path.isEmpty())
@@ -296,6 +314,9 @@ FileResult WriteImage(const QString& source, const QString& destination, const s
 {
     if (!blocksMatchCatalogue(blocks))
         return FileResult::failed(wording::saveFailed(destination, wording::badBlocks()));
+    // The system ends a name at its first NUL, so the file written would be one the user never named.
+    if (destination.contains(QChar(u'\0')))
+        return FileResult::failed(wording::saveFailed(destination, wording::badName()));
 
     QFile input;
     qint64 size = 0;
@@ -318,6 +339,7 @@ FileResult WriteImage(const QString& source, const QString& destination, const s
     QSaveFile output(destination);
     if (!output.open(QIODevice::WriteOnly))
         return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
+    reached(SaveStep::TemporaryOpened);
 
     for (qint64 at = 0; at < size;) {
         QByteArray chunk = input.read(std::min(CopyChunk, size - at));
@@ -329,12 +351,16 @@ FileResult WriteImage(const QString& source, const QString& destination, const s
         overlayBlocks(chunk, at, blocks);
         if (output.write(chunk) != chunk.size())
             return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
+        if (at == 0)
+            reached(SaveStep::FirstChunkWritten);
         at += chunk.size();
     }
     // Closed before the rename: some platforms refuse to replace a file that is still open.
     input.close();
+    reached(SaveStep::AllWritten);
     if (!output.commit())
         return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
+    reached(SaveStep::Replaced);
     return FileResult::done();
 }
 

@@ -32,4 +32,16 @@ FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks);
 // atomically, the destination keeps its permissions, and a symbolic link keeps pointing where it did.
 FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks);
 
+// The points inside WriteImage at which the crash-safety test kills a saving process.
+enum class SaveStep
+{
+    TemporaryOpened,   // the temporary file exists, nothing written yet
+    FirstChunkWritten, // part of the image is in the temporary file
+    AllWritten,        // the temporary file is complete, the destination not yet replaced
+    Replaced,          // the destination has been replaced
+};
+using SaveStepHook = void (*)(SaveStep step);
+// A test-only observer of WriteImage's progress; nothing in the editor sets it (null by default).
+void setSaveStepHook(SaveStepHook hook);
+
 } // namespace romfile

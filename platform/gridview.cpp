@@ -63,8 +63,8 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
     connect(&m_grid, &Grid::currentCellChanged, this, &GridView::pullCurrentFromGrid);
     connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible);
 
-    for (QWidget* target : {viewport(), horizontalHeader()->viewport(), m_frozen->viewport(),
-                            m_frozen->horizontalHeader()->viewport()})
+    for (QWidget* target :
+         {viewport(), horizontalHeader()->viewport(), m_frozen->viewport(), m_frozen->horizontalHeader()->viewport()})
         target->installEventFilter(this);
 
     applyLayout();
@@ -216,6 +216,15 @@ void GridView::pullCurrentFromGrid()
     selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
 }
 
+bool GridView::focusNextPrevChild(bool next)
+{
+    // Qt asks a focused view that is being hidden to pass the focus on; the item view's own answer
+    // would move the current cell one column instead, as Tab does.
+    if (!isVisible())
+        return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
+}
+
 void GridView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyPressed(event->key(), event->modifiers());
@@ -325,6 +334,14 @@ bool GridView::handleMouse(QMouseEvent* event)
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)
 {
+    // Qt watches the scroll bars through this same filter; only the cell and header areas are ours.
+    if (!m_frozen)
+        return QTableView::eventFilter(watched, event);
+    const bool cells = watched == viewport() || watched == m_frozen->viewport();
+    const bool headers =
+        watched == horizontalHeader()->viewport() || watched == m_frozen->horizontalHeader()->viewport();
+    if (!cells && !headers)
+        return QTableView::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

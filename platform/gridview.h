@@ -29,6 +29,7 @@ public:
     // Rows one wheel event scrolls when wheelScrollsThreeRows() is on.
     static constexpr int WheelRows = 3;
 
+    // The grid must outlive the view.
     explicit GridView(Grid& grid, QWidget* parent = nullptr);
     ~GridView() override;
 
@@ -85,6 +86,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void setUpFrozenView();

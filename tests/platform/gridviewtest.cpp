@@ -91,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const int frozen = view.frozenWidth();
         QVERIFY(frozen > 0);
-        const QRect labels(0, 0, view.frameWidth() + frozen, view.height() - view.horizontalScrollBar()->height());
+        const QRect labels(0, 0, view.frameWidth() + frozen, view.viewport()->geometry().bottom() + 1);
         const QRect cells(labels.right() + 1, 0, 200, labels.height());
         const QImage labelsBefore = view.grab(labels).toImage();
         const QImage cellsBefore = view.grab(cells).toImage();
@@ -259,6 +259,24 @@ private Q_SLOTS:
         QVERIFY(!shown.view->isVisible());
         shown.grid.setVisible(true);
         QVERIFY(shown.view->isVisible());
+    }
+
+    void hidingFocusedView_keepsCurrentCell()
+    {
+        QWidget window;
+        Grid grid;
+        fillTestGrid(grid, 10, 6, 1, ColumnTwips);
+        auto* view = new GridView(grid, &window);
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        view->setFocus();
+        QVERIFY(view->hasFocus());
+        grid.setCurrentCell(3, 2);
+        grid.setVisible(false);
+        QVERIFY(!view->isVisible());
+        QCOMPARE(grid.col(), 2);
+        QCOMPARE(view->currentIndex(), view->model()->index(2, 2));
     }
 
     void fileDrop_onlyWhereAccepted_data()

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the modal dialogs a test provokes, so that exec() returns without a user, and records
 // what the message boxes said.
 class ModalCloser : public QObject
@@ -22,7 +24,9 @@ public:
     QStringList texts;
     // Button texts of each message box, joined by "|".
     QStringList buttons;
-    int otherDialogs = 0;
+    // Window titles of the other dialogs, which are cancelled unless `onDialog` takes them.
+    QStringList dialogTitles;
+    std::function<void(QDialog*)> onDialog;
 
 private:
     void poll()
@@ -45,11 +49,18 @@ private:
             return;
         }
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            ++otherDialogs;
-            dialog->reject();
+            dialogTitles << dialog->windowTitle();
+            // A dialog still open after its handler ran is cancelled, so a test fails instead of hanging.
+            const bool again = m_handled.contains(dialog);
+            m_handled << dialog;
+            if (onDialog && !again)
+                onDialog(dialog);
+            else
+                dialog->reject();
         }
     }
 
     QMessageBox::StandardButton m_answer;
+    QList<QDialog*> m_handled;
     QTimer m_timer;
 };

@@ -16,8 +16,8 @@ private Q_SLOTS:
     void gridFont_resolvesToFamilyWithJapaneseGlyphs_data()
     {
         QTest::addColumn<uint>("character");
-        QTest::newRow("kanji") << uint(0x6B66);          // 武
-        QTest::newRow("hiragana") << uint(0x3042);       // あ
+        QTest::newRow("kanji") << uint(0x6B66);           // 武
+        QTest::newRow("hiragana") << uint(0x3042);        // あ
         QTest::newRow("half-width kana") << uint(0xFF71); // ｱ
         QTest::newRow("full-width digit") << uint(0xFF10);
         QTest::newRow("latin") << uint('A');

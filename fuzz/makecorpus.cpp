@@ -1,0 +1,160 @@
+// Writes the starting corpus of every fuzz target, built from the sample image and the tables' own
+// texts, so that no binary input needs to live in the repository.
+//
+// Usage: tavrin-fuzz-corpus <folder>   (writes <folder>/tables, codepage, namelist and open)
+
+#include "blockcatalogue.h"
+#include "citytable.h"
+#include "document.h"
+#include "fuzzinput.h"
+#include "grid.h"
+#include "officertable.h"
+#include "sampleimage.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int written = 0;
+
+bool put(const QString& folder, const QByteArray& bytes)
+{
+    // Named by content, like libFuzzer's own files, so a rerun replaces rather than duplicates.
+    const QString name = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
+    QFile file(QDir(folder).filePath(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return false;
+    ++written;
+    return true;
+}
+
+QByteArray shiftJis(const QString& text)
+{
+    QStringEncoder encoder("Shift_JIS");
+    return encoder.encode(text);
+}
+
+bool writeTables(const QString& folder, Document& document)
+{
+    const QStringList typed{u"0"_s,  u"1"_s,   u"15"_s,  u"255"_s, u"256"_s, u"300"_s, u"65535"_s,
+                            u"-1"_s, u"2.5"_s, u" 7 "_s, u"abc"_s, u""_s,    u"ｱｲｳｴｵ"_s, u"アガパ"_s};
+    bool ok = true;
+    for (const TableId id : AllTables) {
+        const Grid& grid = document.grid(id);
+        const int table = int(id);
+        for (int col = 0; col < grid.cols(); ++col) {
+            FuzzRecord record;
+            for (const int row : {1, 2, grid.rows() / 2, grid.rows() - 1}) {
+                // The text the cell already shows, as a user would retype it, then the usual suspects.
+                record.byte(0).byte(table).word(row + 1).byte(col + 1).utf8(grid.text(row, col));
+                for (const QString& text : typed)
+                    record.byte(0).byte(table).word(row + 1).byte(col + 1).utf16(text);
+            }
+            ok = put(folder, record.data()) && ok;
+        }
+    }
+    // Officer sorts by several columns, row stores in between.
+    FuzzRecord sorts;
+    for (const int col : {3, 0, 2, 14, 19, 1})
+        sorts.byte(3).byte(int(TableId::Officer)).word(0).byte(col + 1).utf8({}).byte(2).byte(int(TableId::Officer))
+            .word(col * 37 % 532 + 1).byte(1).utf8({});
+    ok = put(folder, sorts.data()) && ok;
+    return ok;
+}
+
+bool writeCodePage(const QString& folder, const QByteArray& image)
+{
+    bool ok = true;
+    const qint64 officers = blockSpec(BlockId::Officer).position;
+    for (int n = 0; n < OfficerTable::RecordCount; ++n)
+        if (n % 25 == 0 || (n >= 12 && n <= 24))
+            ok = put(folder, image.mid(officers + qint64(n) * OfficerTable::RecordSize + 22, 8)) && ok;
+    for (const QString& text : {u"アイウエオガギパピヴー"_s, u"あいうがぱゔゕ"_s, u"ＡＢＣ１２３　！"_s, u"ｱｲｳﾞﾟ"_s}) {
+        ok = put(folder, QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)) && ok;
+        ok = put(folder, text.toUtf8()) && ok;
+    }
+    return ok;
+}
+
+bool writeNameList(const QString& folder, const QByteArray& image)
+{
+    QStringList cities;
+    for (int k = 1; k <= 46; ++k)
+        cities << CityTable::cityName(k);
+    const QByteArray crlf = shiftJis(cities.join(u"\r\n"_s));
+    bool ok = put(folder, crlf);
+    ok = put(folder, crlf + "\r\n") && ok;
+    ok = put(folder, shiftJis(cities.join(u"\n"_s))) && ok;
+    ok = put(folder, shiftJis(cities.mid(0, 5).join(u"\r\n"_s)) + "\r\n\x83\r\n\xFF\x85\x40") && ok;
+    // Raw image bytes: readings and city records, which are anything but text.
+    ok = put(folder, image.mid(blockSpec(BlockId::Officer).position + 22, 600)) && ok;
+    ok = put(folder, image.mid(blockSpec(BlockId::City).position, 600)) && ok;
+    return ok;
+}
+
+bool writeOpen(const QString& folder, const QByteArray& image)
+{
+    bool ok = true;
+    constexpr qint64 RegionStart = 0xA5000;
+    for (const BlockSpec& spec : BlockCatalogue) {
+        const qint64 offset = spec.position - RegionStart;
+        // The block's own first bytes laid over it, the whole file kept; then the same with a cut.
+        for (const int length : {1, 0x0400, 0x8000}) {
+            FuzzRecord record;
+            record.byte(2).triple(int(offset)).word(length).bytes(image.mid(spec.position, 512));
+            ok = put(folder, record.data()) && ok;
+        }
+    }
+    FuzzRecord padded;
+    padded.byte(1).triple(0).word(1).bytes(image.left(512));
+    ok = put(folder, padded.data()) && ok;
+    FuzzRecord shortRaw;
+    shortRaw.byte(0).triple(0).word(0).bytes(image.mid(512, 256));
+    ok = put(folder, shortRaw.data()) && ok;
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: tavrin-fuzz-corpus <folder>\n");
+        return 2;
+    }
+    const QDir root(args[1]);
+    for (const QString& sub : {u"tables"_s, u"codepage"_s, u"namelist"_s, u"open"_s})
+        if (!root.mkpath(sub)) {
+            std::fprintf(stderr, "tavrin-fuzz-corpus: cannot make %s\n", qUtf8Printable(root.filePath(sub)));
+            return 1;
+        }
+
+    const QByteArray image = SampleImage::generate();
+    Document document;
+    document.setUpGrids();
+    std::array<QByteArray, 5> blocks;
+    for (const BlockSpec& spec : BlockCatalogue)
+        blocks[std::size_t(spec.id)] = image.mid(spec.position, spec.size);
+    document.state().replaceBlocks(blocks);
+    document.fillGrids();
+
+    const bool ok = writeTables(root.filePath(u"tables"_s), document) &&
+                    writeCodePage(root.filePath(u"codepage"_s), image) &&
+                    writeNameList(root.filePath(u"namelist"_s), image) && writeOpen(root.filePath(u"open"_s), image);
+    if (!ok) {
+        std::fprintf(stderr, "tavrin-fuzz-corpus: cannot write into %s\n", qUtf8Printable(args[1]));
+        return 1;
+    }
+    std::printf("%d starting inputs\n", written);
+    return 0;
+}

@@ -1,0 +1,35 @@
+#include "commandline.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace commandline {
+
+QStringList SplitWindowsCommandLine(const QString& line)
+{
+    if (!line.startsWith(u'"'))
+        return line.split(u' ', Qt::KeepEmptyParts, Qt::CaseSensitive);
+    const QString inner = line.mid(1, std::max<qsizetype>(line.size() - 2, 0));
+    const QStringList pieces = inner.split(u"\"  \""_s, Qt::KeepEmptyParts, Qt::CaseSensitive);
+    if (pieces.size() != 1)
+        return pieces;
+    return inner.split(u"\" \""_s, Qt::KeepEmptyParts, Qt::CaseSensitive);
+}
+
+QString ImagePath(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return QString();
+#ifdef Q_OS_WIN
+    return SplitWindowsCommandLine(QString::fromWCharArray(GetCommandLineW())).value(1);
+#else
+    return arguments.at(1);
+#endif
+}
+
+} // namespace commandline

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "document.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class GridView;
+class HelpMenu;
+class QAction;
+class QMenu;
+
+// The main window: one of the five grids fills the client area, the Edit menu chooses which. It
+// opens images from the File menu, the command line and files dropped on the officer or city grid,
+// saves them, and reports what failed in a message box with the application title.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // `arguments` as QCoreApplication::arguments() gives them: the program, then an optional image.
+    explicit frmMain(const QStringList& arguments, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    Document& document() { return *m_document; }
+    GridView* view(TableId id) const { return m_views[static_cast<std::size_t>(id)]; }
+    // The first visible grid in the order fg, fgCity, fgItem, fgPow, fgArrange; nullptr when none is.
+    GridView* visibleView() const;
+
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* editMenu() const { return m_editMenu; }
+    QMenu* helpMenu() const { return m_helpMenu; }
+    // The officer pop-up "ポップアップ": never on the menu bar, shown over the officer grid.
+    QMenu* busyoMenu() const { return m_busyoMenu; }
+    QAction* fileItem(int index) const { return m_fileItems.value(index); }
+    QAction* editItem(int index) const { return m_editItems.value(index); }
+    QAction* helpItem(int index) const;
+    QAction* busyoItem(int index) const { return m_busyoItems.value(index); }
+    HelpMenu& help() const { return *m_help; }
+
+    void fileItemClicked(int index);
+    // Hides every grid, then shows the one of the index (1 officers, 2 cities, 3 items, 4 forces,
+    // 5 placement); any other index leaves all hidden.
+    void editItemClicked(int index);
+    void busyoItemClicked(int index);
+
+    // Opens an image; a path naming no file is ignored, any other failure is shown.
+    void openImage(const QString& path);
+    // Saves to `path`; an empty path is ignored, a failure is shown.
+    void saveImage(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createViews();
+    void buildMenus();
+    void startUp(const QStringList& arguments);
+    void showMessage(const QString& text);
+    void layOutViews();
+
+    std::unique_ptr<Document> m_document;
+    std::array<GridView*, 5> m_views{};
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QMenu* m_busyoMenu = nullptr;
+    QMap<int, QAction*> m_fileItems;
+    QMap<int, QAction*> m_editItems;
+    QMap<int, QAction*> m_busyoItems;
+    HelpMenu* m_help = nullptr;
+};
