@@ -102,18 +102,11 @@ QString CityTable::cityName(int k)
 void CityTable::setUpGrid()
 {
     Grid& g = grid();
-    g.setRedraw(false);
-    g.setRows(RowCount);
-    g.setCols(ColCount);
-    g.setFixedRows(1);
-    g.setFixedCols(2);
-
-    static const std::array<QString, 18> headers{
-        u"No"_s,   u"都市名"_s, u"人口*10000"_s, u"金*100"_s, u"米*100"_s, u"商業"_s, u"開発"_s, u"治水"_s, u"灌漑"_s,
-        u"肥沃"_s, u"税率"_s,   u"民忠"_s,       u"弩"_s,     u"強弩"_s,   u"軍馬"_s, u"闘艦"_s, u"蒙衝"_s, u"走舸"_s,
-    };
-    for (int c = 0; c < int(headers.size()); ++c)
-        g.setText(0, c, headers[std::size_t(c)]);
+    // Columns 18 to 22 have no header.
+    setUpShape(RowCount, ColCount, 2,
+               {u"No"_s, u"都市名"_s, u"人口*10000"_s, u"金*100"_s, u"米*100"_s, u"商業"_s, u"開発"_s, u"治水"_s,
+                u"灌漑"_s, u"肥沃"_s, u"税率"_s, u"民忠"_s, u"弩"_s, u"強弩"_s, u"軍馬"_s, u"闘艦"_s, u"蒙衝"_s,
+                u"走舸"_s});
 
     for (int n = 0; n < RecordCount; ++n) {
         g.setText(n + 1, 0, QString::number(n));

@@ -26,14 +26,7 @@ ForceTable::ForceTable(Grid& grid, EditorState& state) : Table(grid, state, Bloc
 void ForceTable::setUpGrid()
 {
     Grid& g = grid();
-    g.setRedraw(false);
-    g.setRows(RowCount);
-    g.setCols(ColCount);
-    g.setFixedRows(1);
-    g.setFixedCols(1);
-    static const std::array<QString, ColCount> headers{u"No"_s, u"君主"_s, u"本拠"_s, u"？"_s};
-    for (int c = 0; c < ColCount; ++c)
-        g.setText(0, c, headers[std::size_t(c)]);
+    setUpShape(RowCount, ColCount, 1, {u"No"_s, u"君主"_s, u"本拠"_s, u"？"_s});
     g.setColWidth(0, 360);
 }
 

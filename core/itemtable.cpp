@@ -24,17 +24,7 @@ ItemTable::ItemTable(Grid& grid, EditorState& state) : Table(grid, state, BlockI
 void ItemTable::setUpGrid()
 {
     Grid& g = grid();
-    g.setRedraw(false);
-    g.setRows(RowCount);
-    g.setCols(ColCount);
-    g.setFixedRows(1);
-    g.setFixedCols(1);
-
-    static const std::array<QString, ColCount> headers{
-        u"アイテム名"_s, u"忠誠"_s, u"知力,武力"_s, u"政治,退却"_s, u"名前（16進）"_s,
-    };
-    for (int c = 0; c < ColCount; ++c)
-        g.setText(0, c, headers[std::size_t(c)]);
+    setUpShape(RowCount, ColCount, 1, {u"アイテム名"_s, u"忠誠"_s, u"知力,武力"_s, u"政治,退却"_s, u"名前（16進）"_s});
 
     static const std::array<QString, RecordCount> labels{
         u"孫子の兵法書"_s, u"孟徳新書"_s, u"遁甲天書三巻"_s, u"太平要術の書"_s, u"青釭の剣"_s,

@@ -70,15 +70,7 @@ OfficerTable::OfficerTable(Grid& grid, EditorState& state) : Table(grid, state, 
 void OfficerTable::setUpGrid()
 {
     Grid& g = grid();
-    // The window switches drawing on once every grid is ready.
-    g.setRedraw(false);
-    g.setRows(RecordCount + 1);
-    g.setCols(ColumnCount);
-    g.setFixedRows(1);
-    g.setFixedCols(1);
-    const QStringList headers = headerTexts();
-    for (int c = 0; c < headers.size(); ++c)
-        g.setText(0, c, headers[c]);
+    setUpShape(RecordCount + 1, ColumnCount, 1, headerTexts());
     g.setColAlignment(FaceColumn, ColumnAlignment::Right);
     g.setColWidth(0, 500);
     g.setColWidth(NameColumn, 1250);

@@ -38,19 +38,13 @@ PlacementTable::PlacementTable(Grid& grid, EditorState& state) : Table(grid, sta
 void PlacementTable::setUpGrid()
 {
     Grid& g = grid();
-    g.setRedraw(false);
-    g.setRows(RowCount);
-    g.setCols(ColCount);
-    g.setFixedRows(1);
-    g.setFixedCols(2);
-
     static const std::array<QString, FieldsPerRecord> words{u"兵士"_s, u"身分"_s, u"忠誠"_s, u"所在"_s};
-    g.setText(0, 0, u"No"_s);
-    g.setText(0, NameCol, u"名前"_s);
+    QStringList headers{u"No"_s, u"名前"_s};
     for (int c = FirstFieldCol; c < ColCount; ++c) {
         const int s = (c - FirstFieldCol) / FieldsPerRecord + 1;
-        g.setText(0, c, u'S' % QString::number(s) % words[std::size_t((c - FirstFieldCol) % FieldsPerRecord)]);
+        headers << (u'S' % QString::number(s) % words[std::size_t((c - FirstFieldCol) % FieldsPerRecord)]);
     }
+    setUpShape(RowCount, ColCount, 2, headers);
 
     g.setColWidth(0, 360);
     for (int c = FirstFieldCol; c < ColCount; ++c)

@@ -10,6 +10,17 @@ QByteArray& Table::block() const
     return m_state.block(m_block);
 }
 
+void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& headers)
+{
+    m_grid.setRedraw(false);
+    m_grid.setRows(rows);
+    m_grid.setCols(cols);
+    m_grid.setFixedRows(1);
+    m_grid.setFixedCols(fixedCols);
+    for (int c = 0; c < headers.size(); ++c)
+        m_grid.setText(0, c, headers[c]);
+}
+
 std::uint8_t Table::byteAt(qsizetype offset) const
 {
     const QByteArray& bytes = block();

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -50,6 +51,9 @@ public:
     virtual EditRule editRule(int col) const = 0;
 
 protected:
+    // The part of every set-up that is the same: drawing off (the window switches it on once every grid
+    // is ready), the size, one fixed header row, the fixed label columns and the header texts of row 0.
+    void setUpShape(int rows, int cols, int fixedCols, const QStringList& headers);
     // Byte access that ignores offsets outside the block, so a bad row never writes past it.
     std::uint8_t byteAt(qsizetype offset) const;
     void setByte(qsizetype offset, std::uint8_t value);
