@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -349,8 +350,15 @@ FileResult WriteImage(const QString& source, const QString& destination, const s
             return FileResult::failed(wording::saveFailed(destination, wording::sourceUnusable(source, why)));
         }
         overlayBlocks(chunk, at, blocks);
-        if (output.write(chunk) != chunk.size())
-            return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
+        errno = 0;
+        if (output.write(chunk) != chunk.size()) {
+            // A short write (a full disk, a size limit) leaves the device without an error of its own;
+            // the system's reason is still in errno.
+            const int cause = errno;
+            const QString why = output.error() == QFileDevice::NoError && cause != 0 ? qt_error_string(cause)
+                                                                                  : output.errorString();
+            return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(why)));
+        }
         if (at == 0)
             reached(SaveStep::FirstChunkWritten);
         at += chunk.size();

@@ -81,8 +81,7 @@ public:
     }
     FuzzRecord& utf16(const QString& text)
     {
-        const QByteArray raw =
-            QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2).left(254);
+        const QByteArray raw = QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2).left(254);
         return byte(1).byte(int(raw.size())).bytes(raw);
     }
     QByteArray data() const { return m_bytes; }

@@ -155,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!saved.isDone())
         fail("save in place failed", saved.message());
     QByteArray expected = file;
-    const qint64 at = blockSpec(BlockId::Placement).position + qint64((col - 2) / 4) * 2124 + 4 * (row - 1) + (col - 2) % 4;
+    const qint64 at =
+        blockSpec(BlockId::Placement).position + qint64((col - 2) / 4) * 2124 + 4 * (row - 1) + (col - 2) % 4;
     expected[at] = char(value);
     if (readFile(w.copy) != expected)
         fail("a save after one edit changed more than its byte");

@@ -6,6 +6,7 @@
 // Input: records of [op][table][row: 2 bytes][column][text: mode, length, bytes] (see FuzzInput).
 
 #include "blockcatalogue.h"
+#include "codecs.h"
 #include "document.h"
 #include "fuzzinput.h"
 #include "grid.h"
@@ -13,10 +14,11 @@
 #include "sampleimage.h"
 #include "table.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <tuple>
-#include <cstdlib>
 
 namespace {
 
@@ -175,7 +177,8 @@ void checkOnlyFootprintChanged(const Blocks& before, const Blocks& after, TableI
             fail("another block changed", id, row, col);
     if (before[own].size() != after[own].size())
         fail("the block changed size", id, row, col);
-    const auto [first, last] = record && hasBytes(id, col) ? footprint(id, *record, col) : std::pair<qsizetype, qsizetype>{0, 0};
+    const auto [first, last] =
+        record && hasBytes(id, col) ? footprint(id, *record, col) : std::pair<qsizetype, qsizetype>{0, 0};
     for (qsizetype i = 0; i < before[own].size(); ++i)
         if (before[own][i] != after[own][i] && (i < first || i >= last))
             fail("a byte outside the edited record changed", id, row, col, QString::number(i));
@@ -271,6 +274,41 @@ void sort(World& w, int col)
     }
 }
 
+// The codecs on their own, for every text an input carries and one byte of it.
+void checkCodecs(const QString& text, std::uint8_t b)
+{
+    const auto bad = [&text](const char* what) { fail(what, TableId::Officer, -1, -1, text); };
+    const std::optional<double> number = codecs::TextToNumber(text);
+    if (number && !std::isfinite(*number))
+        bad("TextToNumber gave a number that is not finite");
+    const std::optional<std::uint8_t> byte = codecs::DecimalToByte(text);
+    const double rounded = number ? codecs::RoundHalfEven(*number) : -1.0;
+    const bool fits = number && rounded >= 0.0 && rounded <= 255.0;
+    if (byte.has_value() != fits || (byte && double(*byte) != rounded))
+        bad("DecimalToByte disagrees with TextToNumber");
+    // A commit rule's text is the canonical decimal of a value within the cap, or the cap's text.
+    if (const std::optional<QString> accepted = codecs::CheckNumberText(text, 255)) {
+        const std::optional<std::uint8_t> value = codecs::DecimalToByte(*accepted);
+        if (!value || codecs::DecimalText(*value) != *accepted)
+            bad("CheckNumberText accepted a text that is no byte");
+    }
+    const std::int64_t hex = codecs::ParseHexText(text);
+    if (!codecs::IsHexText(text) || text.isEmpty() || text.size() > 8) {
+        if (hex != 0)
+            bad("ParseHexText read a number from text that is no hex");
+    } else if (quint32(hex) != text.toUInt(nullptr, 16)) {
+        bad("ParseHexText misread hex text");
+    }
+
+    if (codecs::DecimalToByte(codecs::DecimalText(b)) != b)
+        bad("a byte's decimal text does not read back");
+    const QString hexText = codecs::HexByteText(b);
+    if (hexText.size() != 2 || codecs::ParseHexText(hexText) != b)
+        bad("a byte's hex text does not read back");
+    if (codecs::PackNibbles(codecs::HighNibble(b), codecs::LowNibble(b)) != b)
+        bad("a byte's nibbles do not pack back");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -286,6 +324,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int row = int(in.word() % std::uint16_t(grid.rows() + 2)) - 1;
         const int col = int(in.byte() % (grid.cols() + 2)) - 1;
         const QString text = in.text();
+        checkCodecs(text, std::uint8_t(row));
         if (op == 2 && id == TableId::Officer)
             storeRow(w, row);
         else if (op == 3 && id == TableId::Officer)

@@ -44,7 +44,7 @@ QByteArray shiftJis(const QString& text)
 
 bool writeTables(const QString& folder, Document& document)
 {
-    const QStringList typed{u"0"_s,  u"1"_s,   u"15"_s,  u"255"_s, u"256"_s, u"300"_s, u"65535"_s,
+    const QStringList typed{u"0"_s,  u"1"_s,   u"15"_s,  u"255"_s, u"256"_s, u"300"_s,   u"65535"_s,
                             u"-1"_s, u"2.5"_s, u" 7 "_s, u"abc"_s, u""_s,    u"ｱｲｳｴｵ"_s, u"アガパ"_s};
     bool ok = true;
     for (const TableId id : AllTables) {
@@ -64,8 +64,16 @@ bool writeTables(const QString& folder, Document& document)
     // Officer sorts by several columns, row stores in between.
     FuzzRecord sorts;
     for (const int col : {3, 0, 2, 14, 19, 1})
-        sorts.byte(3).byte(int(TableId::Officer)).word(0).byte(col + 1).utf8({}).byte(2).byte(int(TableId::Officer))
-            .word(col * 37 % 532 + 1).byte(1).utf8({});
+        sorts.byte(3)
+            .byte(int(TableId::Officer))
+            .word(0)
+            .byte(col + 1)
+            .utf8({})
+            .byte(2)
+            .byte(int(TableId::Officer))
+            .word(col * 37 % 532 + 1)
+            .byte(1)
+            .utf8({});
     ok = put(folder, sorts.data()) && ok;
     return ok;
 }

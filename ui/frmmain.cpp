@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "celleditor.h"
 #include "commandline.h"
 #include "editorstate.h"
 #include "filedialogs.h"
@@ -7,9 +8,9 @@
 #include "gridview.h"
 #include "helpmenu.h"
 #include "menutable.h"
+#include "officergridcommands.h"
 #include "officertable.h"
 #include "okmessagebox.h"
-#include "romfile.h"
 
 #include <QAction>
 #include <QEvent>
@@ -54,6 +55,7 @@ frmMain::frmMain(const QStringList& arguments, QWidget* parent)
     connect(&state, &EditorState::captionChanged, this, &QWidget::setWindowTitle);
     createViews();
     buildMenus();
+    createEditing();
     startUp(arguments);
 }
 
@@ -113,6 +115,15 @@ void frmMain::buildMenus()
     m_busyoItems = MenuTable::build(*m_busyoMenu, {{2, u"長寿命化"_s}}, [this](int index) { busyoItemClicked(index); });
 }
 
+void frmMain::createEditing()
+{
+    // Created after the grids, so that the editor lies above them.
+    m_cellEditor = new CellEditor(*this, centralWidget());
+    m_officerCommands = new OfficerGridCommands(*this);
+    connect(m_cellEditor, &CellEditor::spaceTypedOnOfficerGrid, m_officerCommands,
+            qOverload<>(&OfficerGridCommands::officerGridDoubleClick));
+}
+
 void frmMain::startUp(const QStringList& arguments)
 {
     m_editItems.value(3)->setVisible(false);
@@ -153,12 +164,15 @@ void frmMain::fileItemClicked(int index)
         openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, ImageFilters));
         break;
     case 1:
-        if (romfile::FileExists(current))
+        // Once an image has been opened a save is always attempted: a file that has vanished since
+        // is reported by the save, not passed over in silence.
+        if (!current.isEmpty())
             saveImage(current);
         break;
     case 2:
-        // Saving under a new name starts from a copy of the open image, so it needs one.
-        if (romfile::FileExists(current))
+        // Saving under a new name starts from a copy of the open image, so it needs one; a vanished
+        // image is reported by the save.
+        if (!current.isEmpty())
             saveImage(FileDialogs::showSaveDialog(this, u"名前を付けて保存"_s, ImageFilters, QString()));
         break;
     case 9:

@@ -9,8 +9,10 @@
 #include <array>
 #include <memory>
 
+class CellEditor;
 class GridView;
 class HelpMenu;
+class OfficerGridCommands;
 class QAction;
 class QMenu;
 
@@ -41,6 +43,8 @@ public:
     QAction* helpItem(int index) const;
     QAction* busyoItem(int index) const { return m_busyoItems.value(index); }
     HelpMenu& help() const { return *m_help; }
+    // The in-place cell editor `txt`.
+    CellEditor* cellEditor() const { return m_cellEditor; }
 
     void fileItemClicked(int index);
     // Hides every grid, then shows the one of the index (1 officers, 2 cities, 3 items, 4 forces,
@@ -59,6 +63,7 @@ protected:
 private:
     void createViews();
     void buildMenus();
+    void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
     void layOutViews();
@@ -73,4 +78,6 @@ private:
     QMap<int, QAction*> m_editItems;
     QMap<int, QAction*> m_busyoItems;
     HelpMenu* m_help = nullptr;
+    CellEditor* m_cellEditor = nullptr;
+    OfficerGridCommands* m_officerCommands = nullptr;
 };

@@ -123,8 +123,8 @@ private Q_SLOTS:
         QTest::newRow("a long line among short ones")
             << u"file"_s << QByteArray("first\r\n") + QByteArray(1024 * 1024, '\x82') + "\r\nlast"
             << QStringList{u"first"_s, QString(512 * 1024, QChar(0xFF42)), u"last"_s, u"old"_s};
-        QTest::newRow("531 names of 20 KiB (10 MiB)") << u"file"_s << numberedNames(531, 20 * 1024)
-                                                      << QStringList{u"名0"_s + QString(20 * 1024, u'x')};
+        QTest::newRow("531 names of 20 KiB (10 MiB)")
+            << u"file"_s << numberedNames(531, 20 * 1024) << QStringList{u"名0"_s + QString(20 * 1024, u'x')};
         QTest::newRow("2000 lines") << u"file"_s << numberedNames(2000) << QStringList{u"名0"_s, u"名1"_s};
         QTest::newRow("532 lines") << u"file"_s << numberedNames(532) << QStringList{u"名0"_s};
         QTest::newRow("531 lines and a final line end") << u"file"_s << numberedNames(531) + "\r\n"
@@ -168,16 +168,17 @@ private Q_SLOTS:
         for (const BlockSpec& spec : BlockCatalogue)
             QCOMPARE(m_document->state().block(spec.id), m_sample.mid(spec.position, spec.size));
         QCOMPARE(m_document->grid(TableId::Placement).text(Rows, 25),
-                 QString::number(quint8(m_sample.at(blockSpec(BlockId::Placement).position +
-                                                    blockSpec(BlockId::Placement).size - 1))));
+                 QString::number(quint8(
+                     m_sample.at(blockSpec(BlockId::Placement).position + blockSpec(BlockId::Placement).size - 1))));
 
         const QStringList shown = names();
         QCOMPARE(shown.mid(0, leading.size()), leading);
         const QStringList expected = expectedNames(bytes);
         for (int j = 0; j < Rows; ++j)
-            QVERIFY2(shown[j] == expected[j], qPrintable(u"row %1: %2 characters, expected %3"_s.arg(j + 1)
-                                                            .arg(shown[j].size())
-                                                            .arg(expected[j].size())));
+            QVERIFY2(
+                shown[j] == expected[j],
+                qPrintable(
+                    u"row %1: %2 characters, expected %3"_s.arg(j + 1).arg(shown[j].size()).arg(expected[j].size())));
     }
 
     // A list larger than the reader takes shows the names of the part it takes, as decoded.

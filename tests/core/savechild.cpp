@@ -86,12 +86,11 @@ int main(int argc, char** argv)
         return 1;
     }
     // One edit in every table, the first and last bytes of the placement block among them.
-    const bool edited = edit(document, TableId::Officer, 1, 3, u"95"_s) &&
-                        edit(document, TableId::City, 1, 2, u"123"_s) &&
-                        edit(document, TableId::Item, 2, 4, u"0102030405060708090A0B0C"_s) &&
-                        edit(document, TableId::Force, 3, 1, u"100"_s) &&
-                        edit(document, TableId::Placement, 1, 2, u"7"_s) &&
-                        edit(document, TableId::Placement, 531, 25, u"200"_s);
+    const bool edited =
+        edit(document, TableId::Officer, 1, 3, u"95"_s) && edit(document, TableId::City, 1, 2, u"123"_s) &&
+        edit(document, TableId::Item, 2, 4, u"0102030405060708090A0B0C"_s) &&
+        edit(document, TableId::Force, 3, 1, u"100"_s) && edit(document, TableId::Placement, 1, 2, u"7"_s) &&
+        edit(document, TableId::Placement, 531, 25, u"200"_s);
     if (!edited) {
         std::fputs("edit refused\n", stderr);
         return 1;

@@ -1,0 +1,166 @@
+#include "celleditor.h"
+
+#include "frmmain.h"
+#include "grid.h"
+#include "gridview.h"
+#include "table.h"
+#include "uifont.h"
+
+#include <QApplication>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMenuBar>
+
+using namespace Qt::StringLiterals;
+
+CellEditor::CellEditor(frmMain& window, QWidget* parent) : QLineEdit(parent), m_window(window)
+{
+    setObjectName(u"txt"_s);
+    setFont(UiFont::grid());
+    // The editor is exactly one cell high; a frame would leave no room for the text.
+    setFrame(false);
+    setVisible(false);
+    for (const TableId id : AllTables) {
+        connect(m_window.view(id), &GridView::characterTyped, this,
+                [this, id](const QString& text, int key) { beginCellEdit(id, characterCode(text, key)); });
+    }
+    // Watched application-wide: the keyboard can reach a grid from the menu bar without passing here.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+}
+
+int CellEditor::characterCode(const QString& text, int key)
+{
+    // The keypad's Enter counts as Enter whatever text the platform gives it.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return EnterKey;
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+void CellEditor::beginCellEdit(TableId id, int key)
+{
+    const bool digit = key >= u'0' && key <= u'9';
+    if (key == EnterKey || digit) {
+        Grid& grid = m_window.document().grid(id);
+        const EditRule rule = m_window.document().table(id).editRule(grid.col());
+        // Nothing at all happens on a column that is not typed over: the caption keeps its note too.
+        if (!rule.opensEditor || grid.row() < grid.fixedRows())
+            return;
+        if (digit) {
+            open(id, rule, QString(QChar(char16_t(key))), false);
+        } else {
+            QString text = grid.text(grid.row(), grid.col());
+            // A field shorter than its bytes is padded with NULs; they are invisible, yet would use up
+            // the length limit before the user typed anything.
+            while (text.endsWith(QChar(0)))
+                text.chop(1);
+            open(id, rule, text, true);
+        }
+    } else if (key == SpaceKey && id == TableId::Officer) {
+        Q_EMIT spaceTypedOnOfficerGrid();
+    }
+    m_window.document().state().showCurrentPath();
+}
+
+void CellEditor::open(TableId id, const EditRule& rule, const QString& text, bool selectAll)
+{
+    GridView* view = m_window.view(id);
+    m_editing = true;
+    applyInputMode(rule.inputMode);
+    setMaxLength(rule.maxLength > 0 ? rule.maxLength : 32767);
+    // The limit cuts the text too, so the caret and the selection are set after it.
+    setText(text);
+    if (selectAll)
+        this->selectAll();
+    else
+        setCursorPosition(this->text().size());
+    // A current cell that was scrolled out of sight, or under the label columns, is brought into view
+    // first, so that the editor never covers other cells.
+    view->scrollTo(view->currentIndex());
+    setGeometry(view->currentCellRect(parentWidget()));
+    raise();
+    show();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void CellEditor::applyInputMode(InputMode mode)
+{
+    // Numbers and hexadecimal codes are typed directly; only the reading column has something to
+    // compose, and its commit rule turns what the input method gives into half-width characters.
+    const bool composing = mode == InputMode::HalfWidthKatakana;
+    setAttribute(Qt::WA_InputMethodEnabled, composing);
+    setInputMethodHints(composing ? Qt::ImhNone : Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+}
+
+void CellEditor::commitCellEdit()
+{
+    if (!m_editing)
+        return;
+    if (const std::optional<TableId> id = visibleTable()) {
+        Grid& grid = m_window.document().grid(*id);
+        Table& table = m_window.document().table(*id);
+        const int row = grid.row();
+        const int col = grid.col();
+        // The grid may have changed since the editor opened: a record number or a label column
+        // typed over would make later stores of the row land in another record.
+        if (row >= grid.fixedRows() && table.editRule(col).opensEditor) {
+            if (const std::optional<QString> accepted = table.checkText(col, text())) {
+                grid.setText(row, col, *accepted);
+                table.storeCell();
+            }
+        }
+    }
+    finish();
+}
+
+void CellEditor::cancelCellEdit()
+{
+    if (m_editing)
+        finish();
+}
+
+void CellEditor::finish()
+{
+    m_editing = false;
+    const bool hadFocus = hasFocus();
+    hide();
+    if (!hadFocus)
+        return;
+    if (GridView* view = m_window.visibleView())
+        view->setFocus(Qt::OtherFocusReason);
+}
+
+std::optional<TableId> CellEditor::visibleTable() const
+{
+    for (const TableId id : AllTables)
+        if (m_window.document().grid(id).isVisible())
+            return id;
+    return std::nullopt;
+}
+
+void CellEditor::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        commitCellEdit();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        cancelCellEdit();
+        return;
+    default:
+        QLineEdit::keyPressEvent(event);
+    }
+}
+
+void CellEditor::onFocusChanged(QWidget* now)
+{
+    // Only the keyboard moving to another control of this window counts as leaving the editor. A
+    // menu, a dialog or another application takes it for a while and gives it back, and so does the
+    // menu bar while the user picks from it by keyboard.
+    if (m_editing && now && now != this && now->window() == window() && !qobject_cast<QMenuBar*>(now))
+        cancelCellEdit();
+}

@@ -1,0 +1,76 @@
+#include "officergridcommands.h"
+
+#include "clipboard.h"
+#include "frmedit.h"
+#include "frmmain.h"
+#include "grid.h"
+#include "gridview.h"
+#include "officertable.h"
+
+#include <QMenu>
+
+OfficerGridCommands::OfficerGridCommands(frmMain& window) : QObject(&window), m_window(window)
+{
+    GridView* fg = &view();
+    connect(fg, &GridView::keyPressed, this, &OfficerGridCommands::copyCommand);
+    connect(fg, &GridView::rightButtonReleased, this, &OfficerGridCommands::popupCommand);
+    connect(fg, &GridView::headerRowDoubleClicked, this, [this](int col) { officerGridDoubleClick(GridCell{0, col}); });
+    connect(fg, &GridView::cellDoubleClicked, this, [this](int row, int col) {
+        officerGridDoubleClick(GridCell{row, col});
+    });
+}
+
+GridView& OfficerGridCommands::view() const
+{
+    return *m_window.view(TableId::Officer);
+}
+
+Grid& OfficerGridCommands::grid() const
+{
+    return m_window.document().grid(TableId::Officer);
+}
+
+OfficerTable& OfficerGridCommands::officers() const
+{
+    return m_window.document().officers();
+}
+
+void OfficerGridCommands::copyCommand(int key, Qt::KeyboardModifiers modifiers)
+{
+    // Ctrl alone: with Shift or Alt as well the key means something else, or nothing.
+    if (key != Qt::Key_C || (modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return;
+    // A clipboard that refuses the text is not reported; the user simply finds nothing to paste.
+    Clipboard::CopyTextToClipboard(grid().clip());
+}
+
+void OfficerGridCommands::popupCommand(const QPoint& globalPos)
+{
+    m_window.busyoMenu()->popup(globalPos);
+}
+
+void OfficerGridCommands::officerGridDoubleClick()
+{
+    officerGridDoubleClick(view().cellUnderMouse());
+}
+
+void OfficerGridCommands::officerGridDoubleClick(const GridCell& underPointer)
+{
+    if (underPointer.isHeaderRow())
+        officers().sortGrid(underPointer.col);
+    else
+        editCurrentRow();
+}
+
+void OfficerGridCommands::editCurrentRow()
+{
+    // Only a row that names a record has an officer to edit.
+    if (grid().row() < grid().fixedRows() || grid().text(grid().row(), 0).isEmpty())
+        return;
+    {
+        frmEdit dialog(grid(), &m_window);
+        dialog.exec();
+    }
+    officers().storeRow();
+    m_window.document().state().showCurrentPath();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+class frmMain;
+class Grid;
+class GridView;
+class OfficerTable;
+struct GridCell;
+
+// The commands only the officer grid `fg` has: Ctrl+C copies its selection, the right button shows the
+// pop-up `mnuBusyo`, and a double-click (or a space) sorts from the header row or opens the officer
+// dialog for the current row.
+class OfficerGridCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OfficerGridCommands(frmMain& window);
+
+    // OfficerGridDoubleClick as the space bar runs it: the cell under the mouse pointer decides.
+    void officerGridDoubleClick();
+    // Over the header row sorts by the column of `underPointer`; elsewhere edits the current row.
+    void officerGridDoubleClick(const GridCell& underPointer);
+
+private:
+    void copyCommand(int key, Qt::KeyboardModifiers modifiers);
+    void popupCommand(const QPoint& globalPos);
+    // Shows the officer dialog for the current row, then stores the row whatever the dialog did.
+    void editCurrentRow();
+
+    GridView& view() const;
+    Grid& grid() const;
+    OfficerTable& officers() const;
+
+    frmMain& m_window;
+};
