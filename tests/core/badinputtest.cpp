@@ -448,7 +448,7 @@ private Q_SLOTS:
         const FileResult refused = runGuarded<FileResult>([&] { return m_document->open(fifo); }, {fifo}, &hung);
         QVERIFY(!hung);
         QVERIFY(refused.isFailed());
-        QVERIFY(m_document->open(path(u"cut.smc"_s)).kind() == FileResult::Kind::Ignored);
+        QVERIFY(m_document->open(path(u"missing.smc"_s)).kind() == FileResult::Kind::Ignored);
         const FileResult saved = m_document->save(m_current);
         QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
         const QByteArray file = readFile(m_current);
