@@ -118,8 +118,8 @@ private Q_SLOTS:
         m_image = m_dir.filePath(u"sample.smc"_s);
         QVERIFY(SampleImage::write(m_image));
         QByteArray other = SampleImage::generate();
-        for (const BlockSpec& spec : BlockCatalogue)
-            for (qsizetype i = spec.position; i < spec.position + spec.size; ++i)
+        for (const BlockSpec& range : BlockCatalogue)
+            for (qsizetype i = range.position; i < range.position + range.size; ++i)
                 other[i] = char(other[i] ^ 0x55);
         m_otherImage = m_dir.filePath(u"other.smc"_s);
         QFile file(m_otherImage);

@@ -32,9 +32,9 @@ inline constexpr std::array<BlockSpec, 5> BlockCatalogue{{
 
 inline constexpr BlockSpec blockSpec(BlockId id)
 {
-    for (const BlockSpec& spec : BlockCatalogue)
-        if (spec.id == id)
-            return spec;
+    for (const BlockSpec& range : BlockCatalogue)
+        if (range.id == id)
+            return range;
     return BlockCatalogue[0];
 }
 

@@ -125,8 +125,8 @@ FileResult Document::save(const QString& path)
     if (path.isEmpty() || m_state->currentPath().isEmpty())
         return FileResult::ignored();
     std::array<QByteArray, 5> blocks;
-    for (const BlockSpec& spec : BlockCatalogue)
-        blocks[static_cast<std::size_t>(spec.id)] = m_state->block(spec.id);
+    for (const BlockSpec& range : BlockCatalogue)
+        blocks[static_cast<std::size_t>(range.id)] = m_state->block(range.id);
     const FileResult written =
         romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks);
     if (!written.isDone())

@@ -4,8 +4,8 @@ using namespace Qt::StringLiterals;
 
 EditorState::EditorState(QObject* parent) : QObject(parent), m_caption(applicationTitle())
 {
-    for (const BlockSpec& spec : BlockCatalogue)
-        m_blocks[index(spec.id)] = QByteArray(spec.size, '\0');
+    for (const BlockSpec& range : BlockCatalogue)
+        m_blocks[index(range.id)] = QByteArray(range.size, '\0');
 }
 
 QString EditorState::applicationTitle()
@@ -15,12 +15,12 @@ QString EditorState::applicationTitle()
 
 bool EditorState::replaceBlocks(const std::array<QByteArray, 5>& blocks)
 {
-    for (const BlockSpec& spec : BlockCatalogue)
-        if (blocks[index(spec.id)].size() != spec.size)
+    for (const BlockSpec& range : BlockCatalogue)
+        if (blocks[index(range.id)].size() != range.size)
             return false;
-    for (const BlockSpec& spec : BlockCatalogue) {
-        QByteArray& target = m_blocks[index(spec.id)];
-        const QByteArray& source = blocks[index(spec.id)];
+    for (const BlockSpec& range : BlockCatalogue) {
+        QByteArray& target = m_blocks[index(range.id)];
+        const QByteArray& source = blocks[index(range.id)];
         std::copy(source.cbegin(), source.cend(), target.begin());
     }
     return true;

@@ -125,8 +125,8 @@ QString sizeProblem(qint64 size)
 
 bool blocksMatchCatalogue(const std::array<QByteArray, 5>& blocks)
 {
-    return std::all_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& spec) {
-        return blocks[static_cast<std::size_t>(spec.id)].size() == spec.size;
+    return std::all_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& range) {
+        return blocks[static_cast<std::size_t>(range.id)].size() == range.size;
     });
 }
 
@@ -134,13 +134,13 @@ bool blocksMatchCatalogue(const std::array<QByteArray, 5>& blocks)
 void overlayBlocks(QByteArray& chunk, qint64 at, const std::array<QByteArray, 5>& blocks)
 {
     const qint64 chunkEnd = at + chunk.size();
-    for (const BlockSpec& spec : BlockCatalogue) {
-        const qint64 start = std::max(at, spec.position);
-        const qint64 end = std::min(chunkEnd, spec.position + spec.size);
+    for (const BlockSpec& range : BlockCatalogue) {
+        const qint64 start = std::max(at, range.position);
+        const qint64 end = std::min(chunkEnd, range.position + range.size);
         if (start >= end)
             continue;
-        const QByteArray& block = blocks[static_cast<std::size_t>(spec.id)];
-        std::memcpy(chunk.data() + (start - at), block.constData() + (start - spec.position),
+        const QByteArray& block = blocks[static_cast<std::size_t>(range.id)];
+        std::memcpy(chunk.data() + (start - at), block.constData() + (start - range.position),
                     static_cast<std::size_t>(end - start));
     }
 }
@@ -298,13 +298,13 @@ FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks)
 
     // Into fresh arrays, so that the caller's blocks are only ever replaced as a whole.
     std::array<QByteArray, 5> read;
-    for (const BlockSpec& spec : BlockCatalogue) {
-        QByteArray& bytes = read[static_cast<std::size_t>(spec.id)];
-        if (!file.seek(spec.position))
+    for (const BlockSpec& range : BlockCatalogue) {
+        QByteArray& bytes = read[static_cast<std::size_t>(range.id)];
+        if (!file.seek(range.position))
             return FileResult::failed(wording::openFailed(path, wording::cannotRead(file.errorString())));
-        bytes = file.read(spec.size);
+        bytes = file.read(range.size);
         // The size was checked, so a short read means the file shrank while it was being read.
-        if (bytes.size() != spec.size)
+        if (bytes.size() != range.size)
             return FileResult::failed(wording::openFailed(path, wording::endedEarly()));
     }
     blocks = std::move(read);

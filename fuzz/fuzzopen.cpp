@@ -87,8 +87,8 @@ struct Snapshot
     static Snapshot of(const Document& document)
     {
         Snapshot s{document.state().currentPath(), document.state().caption(), {}};
-        for (const BlockSpec& spec : BlockCatalogue)
-            s.blocks[std::size_t(spec.id)] = document.state().block(spec.id);
+        for (const BlockSpec& range : BlockCatalogue)
+            s.blocks[std::size_t(range.id)] = document.state().block(range.id);
         return s;
     }
     bool operator==(const Snapshot&) const = default;
@@ -140,8 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (file.size() < HighestBlockEnd)
         fail("a file shorter than the highest block end was opened");
-    for (const BlockSpec& spec : BlockCatalogue)
-        if (w.document.state().block(spec.id) != file.mid(spec.position, spec.size))
+    for (const BlockSpec& range : BlockCatalogue)
+        if (w.document.state().block(range.id) != file.mid(range.position, range.size))
             fail("a block differs from its range");
     if (w.document.state().currentPath() != w.input)
         fail("the current path is not the opened file");

@@ -63,8 +63,8 @@ struct World
     World()
     {
         const QByteArray image = SampleImage::generate();
-        for (const BlockSpec& spec : BlockCatalogue)
-            sample[std::size_t(spec.id)] = image.mid(spec.position, spec.size);
+        for (const BlockSpec& range : BlockCatalogue)
+            sample[std::size_t(range.id)] = image.mid(range.position, range.size);
         document.setUpGrids();
         document.state().replaceBlocks(sample);
         document.fillGrids();
@@ -95,8 +95,8 @@ struct World
     Blocks blocks() const
     {
         Blocks out;
-        for (const BlockSpec& spec : BlockCatalogue)
-            out[std::size_t(spec.id)] = document.state().block(spec.id);
+        for (const BlockSpec& range : BlockCatalogue)
+            out[std::size_t(range.id)] = document.state().block(range.id);
         return out;
     }
 };

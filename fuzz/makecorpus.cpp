@@ -112,12 +112,12 @@ bool writeOpen(const QString& folder, const QByteArray& image)
 {
     bool ok = true;
     constexpr qint64 RegionStart = 0xA5000;
-    for (const BlockSpec& spec : BlockCatalogue) {
-        const qint64 offset = spec.position - RegionStart;
+    for (const BlockSpec& range : BlockCatalogue) {
+        const qint64 offset = range.position - RegionStart;
         // The block's own first bytes laid over it, the whole file kept; then the same with a cut.
         for (const int length : {1, 0x0400, 0x8000}) {
             FuzzRecord record;
-            record.byte(2).triple(int(offset)).word(length).bytes(image.mid(spec.position, 512));
+            record.byte(2).triple(int(offset)).word(length).bytes(image.mid(range.position, 512));
             ok = put(folder, record.data()) && ok;
         }
     }
@@ -151,8 +151,8 @@ int main(int argc, char** argv)
     Document document;
     document.setUpGrids();
     std::array<QByteArray, 5> blocks;
-    for (const BlockSpec& spec : BlockCatalogue)
-        blocks[std::size_t(spec.id)] = image.mid(spec.position, spec.size);
+    for (const BlockSpec& range : BlockCatalogue)
+        blocks[std::size_t(range.id)] = image.mid(range.position, range.size);
     document.state().replaceBlocks(blocks);
     document.fillGrids();
 

@@ -101,14 +101,14 @@ frmEdit::frmEdit(Grid& officerGrid, QWidget* parent) : QDialog(parent), m_grid(o
     setFont(UiFont::grid());
 
     for (int k = 0; k < BoxCount; ++k) {
-        const BoxSpec& spec = Boxes[k];
-        m_lb[k] = new QLabel(QString::fromUtf16(spec.caption), this);
+        const BoxSpec& field = Boxes[k];
+        m_lb[k] = new QLabel(QString::fromUtf16(field.caption), this);
         m_lb[k]->setGeometry(
-            fitted(twipsRect(spec.label.left, spec.label.top, spec.label.width, LabelHeight), m_lb[k]->sizeHint()));
+            fitted(twipsRect(field.label.left, field.label.top, field.label.width, LabelHeight), m_lb[k]->sizeHint()));
 
         m_txt[k] = new FieldEdit(this);
-        m_txt[k]->setTypingLimit(spec.maxLength);
-        m_txt[k]->setGeometry(twipsRect(spec.box.left, spec.box.top, spec.box.width, BoxHeight));
+        m_txt[k]->setTypingLimit(field.maxLength);
+        m_txt[k]->setGeometry(twipsRect(field.box.left, field.box.top, field.box.width, BoxHeight));
         m_txt[k]->installEventFilter(this);
     }
     // Codes are hex digits: an input method has nothing to compose there.
@@ -152,10 +152,10 @@ QRect frmEdit::twipsRect(int left, int top, int width, int height) const
 void frmEdit::formLoad()
 {
     for (int k = 0; k < BoxCount; ++k) {
-        const BoxSpec& spec = Boxes[k];
-        if (spec.spinMax > 0) {
+        const BoxSpec& field = Boxes[k];
+        if (field.spinMax > 0) {
             m_txt[k]->setDigitsOnly(true);
-            m_spin[k] = new SpinButtons(*m_txt[k], spec.spinMax, this);
+            m_spin[k] = new SpinButtons(*m_txt[k], field.spinMax, this);
             m_spin[k]->placeInBuddy();
         }
     }
@@ -191,16 +191,16 @@ bool frmEdit::eventFilter(QObject* watched, QEvent* event)
 
 void frmEdit::txtValidate(int index)
 {
-    const BoxSpec& spec = Boxes[index];
+    const BoxSpec& field = Boxes[index];
     FieldEdit* box = m_txt[index];
     // Pasting can put anything into a digits-only box; text that is not a number counts as empty.
     const bool empty = box->text().isEmpty() || (box->digitsOnly() && !box->digitValue());
     if (empty) {
-        box->setText(QString::fromUtf16(spec.emptyFill));
+        box->setText(QString::fromUtf16(field.emptyFill));
         return;
     }
-    if (spec.limit > 0 && *box->digitValue() > spec.limit)
-        box->setText(QString::number(spec.limit));
+    if (field.limit > 0 && *box->digitValue() > field.limit)
+        box->setText(QString::number(field.limit));
 }
 
 void frmEdit::cmdClick(int index)

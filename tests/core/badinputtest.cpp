@@ -42,8 +42,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 QByteArray withBlocks(QByteArray image, const Blocks& blocks)
 {
-    for (const BlockSpec& spec : BlockCatalogue)
-        image.replace(spec.position, spec.size, blocks[std::size_t(spec.id)]);
+    for (const BlockSpec& range : BlockCatalogue)
+        image.replace(range.position, range.size, blocks[std::size_t(range.id)]);
     return image;
 }
 
@@ -88,8 +88,8 @@ struct Snapshot
     static Snapshot of(const Document& document)
     {
         Snapshot s{document.state().currentPath(), document.state().caption(), {}, {}};
-        for (const BlockSpec& spec : BlockCatalogue)
-            s.blocks[std::size_t(spec.id)] = document.state().block(spec.id);
+        for (const BlockSpec& range : BlockCatalogue)
+            s.blocks[std::size_t(range.id)] = document.state().block(range.id);
         for (const TableId id : AllTables) {
             const Grid& grid = document.grid(id);
             for (int row = 0; row < grid.rows(); ++row)
@@ -131,8 +131,8 @@ class BadInputTest : public QObject
     Blocks documentBlocks() const
     {
         Blocks blocks;
-        for (const BlockSpec& spec : BlockCatalogue)
-            blocks[std::size_t(spec.id)] = m_document->state().block(spec.id);
+        for (const BlockSpec& range : BlockCatalogue)
+            blocks[std::size_t(range.id)] = m_document->state().block(range.id);
         return blocks;
     }
 
@@ -428,8 +428,8 @@ private Q_SLOTS:
                 QVERIFY(QFileInfo(argument).isSymLink());
         } else {
             const QByteArray file = readFile(argument);
-            for (const BlockSpec& spec : BlockCatalogue)
-                QCOMPARE(m_document->state().block(spec.id), file.mid(spec.position, spec.size));
+            for (const BlockSpec& range : BlockCatalogue)
+                QCOMPARE(m_document->state().block(range.id), file.mid(range.position, range.size));
             QCOMPARE(m_document->state().caption(), u"Tavrinエディター ["_s % argument % u']');
             // The grids show the new file: the in-memory edit of the previous one is gone.
             QCOMPARE(m_document->grid(TableId::Officer).text(1, 3),

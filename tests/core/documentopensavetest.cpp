@@ -47,8 +47,8 @@ struct Snapshot
     static Snapshot of(const Document& document)
     {
         Snapshot s{document.state().currentPath(), document.state().caption(), {}, {}};
-        for (const BlockSpec& spec : BlockCatalogue)
-            s.blocks[std::size_t(spec.id)] = document.state().block(spec.id);
+        for (const BlockSpec& range : BlockCatalogue)
+            s.blocks[std::size_t(range.id)] = document.state().block(range.id);
         for (const TableId id : AllTables) {
             const Grid& grid = document.grid(id);
             for (int row = 0; row < grid.rows(); ++row)
@@ -99,8 +99,8 @@ private Q_SLOTS:
         QCOMPARE(m_document->state().currentPath(), file);
         QCOMPARE(m_document->state().caption(), captionFor(file));
         QCOMPARE(captions.count(), 1);
-        for (const BlockSpec& spec : BlockCatalogue)
-            QCOMPARE(m_document->state().block(spec.id), m_sample.mid(spec.position, spec.size));
+        for (const BlockSpec& range : BlockCatalogue)
+            QCOMPARE(m_document->state().block(range.id), m_sample.mid(range.position, range.size));
         // Officer 0 of the sample has War 85, city record 0 population 300.
         QCOMPARE(m_document->grid(TableId::Officer).text(1, 3), u"85"_s);
         QCOMPARE(m_document->grid(TableId::City).text(1, 2), u"300"_s);

@@ -165,8 +165,8 @@ private Q_SLOTS:
         QVERIFY2(!hung, "the name list blocked the open");
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(m_document->state().currentPath(), image);
-        for (const BlockSpec& spec : BlockCatalogue)
-            QCOMPARE(m_document->state().block(spec.id), m_sample.mid(spec.position, spec.size));
+        for (const BlockSpec& range : BlockCatalogue)
+            QCOMPARE(m_document->state().block(range.id), m_sample.mid(range.position, range.size));
         QCOMPARE(m_document->grid(TableId::Placement).text(Rows, 25),
                  QString::number(quint8(
                      m_sample.at(blockSpec(BlockId::Placement).position + blockSpec(BlockId::Placement).size - 1))));

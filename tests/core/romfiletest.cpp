@@ -42,8 +42,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 Blocks blocksOf(const QByteArray& image)
 {
     Blocks blocks;
-    for (const BlockSpec& spec : BlockCatalogue)
-        blocks[std::size_t(spec.id)] = image.mid(spec.position, spec.size);
+    for (const BlockSpec& range : BlockCatalogue)
+        blocks[std::size_t(range.id)] = image.mid(range.position, range.size);
     return blocks;
 }
 
@@ -59,15 +59,15 @@ Blocks flipped(const Blocks& blocks)
 
 QByteArray withBlocks(QByteArray image, const Blocks& blocks)
 {
-    for (const BlockSpec& spec : BlockCatalogue)
-        image.replace(spec.position, spec.size, blocks[std::size_t(spec.id)]);
+    for (const BlockSpec& range : BlockCatalogue)
+        image.replace(range.position, range.size, blocks[std::size_t(range.id)]);
     return image;
 }
 
 bool insideBlock(qint64 position)
 {
-    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& spec) {
-        return position >= spec.position && position < spec.position + spec.size;
+    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& range) {
+        return position >= range.position && position < range.position + range.size;
     });
 }
 
@@ -187,14 +187,14 @@ private Q_SLOTS:
         Blocks blocks;
         const FileResult result = romfile::ReadBlocks(file, blocks);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
-        for (const BlockSpec& spec : BlockCatalogue) {
-            const QByteArray& block = blocks[std::size_t(spec.id)];
-            QCOMPARE(block.size(), spec.size);
-            QCOMPARE(block, m_sample.mid(spec.position, spec.size));
+        for (const BlockSpec& range : BlockCatalogue) {
+            const QByteArray& block = blocks[std::size_t(range.id)];
+            QCOMPARE(block.size(), range.size);
+            QCOMPARE(block, m_sample.mid(range.position, range.size));
         }
         // The neighbours of each range are filler, so an off-by-one read cannot match by accident.
-        for (const BlockSpec& spec : BlockCatalogue)
-            QVERIFY(blocks[std::size_t(spec.id)] != m_sample.mid(spec.position + 1, spec.size));
+        for (const BlockSpec& range : BlockCatalogue)
+            QVERIFY(blocks[std::size_t(range.id)] != m_sample.mid(range.position + 1, range.size));
     }
 
     void readBlocks_acceptsSize_data()
@@ -316,8 +316,8 @@ private Q_SLOTS:
             ++changed;
         }
         qint64 blockBytes = 0;
-        for (const BlockSpec& spec : BlockCatalogue)
-            blockBytes += spec.size;
+        for (const BlockSpec& range : BlockCatalogue)
+            blockBytes += range.size;
         QCOMPARE(changed, blockBytes);
         QCOMPARE(after, withBlocks(m_sample, edited));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"image.smc"_s});

@@ -23,8 +23,8 @@ int at16(const QByteArray& image, BlockId id, qsizetype offset)
 
 bool insideBlock(qint64 position)
 {
-    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& spec) {
-        return position >= spec.position && position < spec.position + spec.size;
+    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& range) {
+        return position >= range.position && position < range.position + range.size;
     });
 }
 

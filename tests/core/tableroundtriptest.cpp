@@ -56,9 +56,9 @@ QString firstDifference(const QByteArray& actual, const QByteArray& expected)
         if (actual[i] == expected[i])
             continue;
         QString where = u"outside the blocks"_s;
-        for (const BlockSpec& spec : BlockCatalogue)
-            if (i >= spec.position && i < spec.position + spec.size)
-                where = u"block %1 offset %2"_s.arg(int(spec.id)).arg(i - spec.position);
+        for (const BlockSpec& range : BlockCatalogue)
+            if (i >= range.position && i < range.position + range.size)
+                where = u"block %1 offset %2"_s.arg(int(range.id)).arg(i - range.position);
         return u"file byte 0x%1 (%2): 0x%3 instead of 0x%4"_s.arg(i, 0, 16)
             .arg(where)
             .arg(quint8(actual[i]), 2, 16, QLatin1Char('0'))
@@ -86,8 +86,8 @@ private Q_SLOTS:
         OpenedSample s;
         QVERIFY(s.open());
         QCOMPARE(s.original.size(), SampleImage::Size);
-        for (const BlockSpec& spec : BlockCatalogue)
-            QCOMPARE(s.doc.state().block(spec.id), s.original.mid(spec.position, spec.size));
+        for (const BlockSpec& range : BlockCatalogue)
+            QCOMPARE(s.doc.state().block(range.id), s.original.mid(range.position, range.size));
         const QString copy = s.savedCopy();
         QVERIFY(!copy.isEmpty());
         QCOMPARE(readAll(copy), s.original);
@@ -156,11 +156,11 @@ private Q_SLOTS:
         Grid& grid = s.doc.grid(id);
         static constexpr std::array<BlockId, 5> Blocks{BlockId::Officer, BlockId::City, BlockId::Item, BlockId::Force,
                                                        BlockId::Placement};
-        const BlockSpec spec = blockSpec(Blocks[std::size_t(table)]);
+        const BlockSpec range = blockSpec(Blocks[std::size_t(table)]);
 
         // The item grid has labels in column 0; every other grid numbers its records there.
         const int record = id == TableId::Item ? row - 1 : grid.text(row, 0).toInt();
-        const qsizetype at = spec.position + qsizetype(recordSize) * record + fieldOffset;
+        const qsizetype at = range.position + qsizetype(recordSize) * record + fieldOffset;
         const auto original = [&s](qsizetype i) { return quint8(s.original[i]); };
 
         QByteArray expected = s.original;
