@@ -316,11 +316,7 @@ private Q_SLOTS:
         QFETCH(bool, opens);
         QFETCH(int, length);
         Fixture f;
-        const EditRule rule = f.table.editRule(col);
-        QCOMPARE(rule.opensEditor, opens);
-        if (opens)
-            QCOMPARE(rule.maxLength, length);
-        QCOMPARE(rule.inputMode, InputMode::Off);
+        compareEditRule(f.table.editRule(col), opens, length);
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTest>
 
 #include <optional>
 
@@ -16,6 +17,15 @@ inline QByteArray patternedBlock(qsizetype size)
     for (qsizetype i = 0; i < size; ++i)
         bytes[i] = char((i * 37 + 11) & 0xFF);
     return bytes;
+}
+
+// Every grid but the officer grid types with the input method off; only `opens` columns have a limit.
+inline void compareEditRule(const EditRule& rule, bool opens, int length)
+{
+    QCOMPARE(rule.opensEditor, opens);
+    if (opens)
+        QCOMPARE(rule.maxLength, length);
+    QCOMPARE(rule.inputMode, InputMode::Off);
 }
 
 // One table over its own grid and state, set up, with a patterned block.
