@@ -1,0 +1,52 @@
+#include "subcommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+const QList<Subcommand>& subcommands()
+{
+    // Each subcommand adds its line here.
+    static const QList<Subcommand> all{};
+    return all;
+}
+
+namespace {
+
+void printUsage(QTextStream& stream)
+{
+    stream << u"使い方: tavrin SUBCOMMAND [OPTIONS] ...\n"_s;
+    stream << u"\nサブコマンド:\n"_s;
+    for (const Subcommand& command : subcommands())
+        stream << u"  "_s << command.synopsis << u"\n      "_s << command.summary << u"\n"_s;
+    stream << u"\n各サブコマンドのオプションは tavrin SUBCOMMAND --help で表示されます。\n"_s;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString first = arguments.value(1);
+    if (first == u"--help"_s || first == u"-h"_s) {
+        printUsage(out);
+        return int(Exit::Success);
+    }
+    if (first == u"--version"_s || first == u"-v"_s) {
+        out << u"tavrin "_s << QCoreApplication::applicationVersion() << u"\n"_s;
+        return int(Exit::Success);
+    }
+    for (const Subcommand& command : subcommands())
+        if (command.name == first)
+            return int(command.run(arguments.mid(1), out, err));
+    if (first.isEmpty())
+        err << u"tavrin: サブコマンドがありません。\n"_s;
+    else
+        err << u"tavrin: 不明なサブコマンドです: "_s << first << u"\n"_s;
+    printUsage(err);
+    return int(Exit::Failure);
+}
+
+} // namespace cli
