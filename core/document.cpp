@@ -86,6 +86,10 @@ void Document::setUpGrids()
     m_cities->setUpGrid();
     m_forces->setUpGrid();
     m_placement->setUpGrid();
+    // Each grid starts on a cell that Enter or a digit can edit, not on a label.
+    for (const TableId id : AllTables)
+        if (const int col = table(id).firstEditableColumn(); col >= 0)
+            grid(id).setCurrentCell(grid(id).fixedRows(), col);
 }
 
 void Document::setRedraw(bool on)
@@ -127,8 +131,7 @@ FileResult Document::save(const QString& path)
     std::array<QByteArray, 5> blocks;
     for (const BlockSpec& range : BlockCatalogue)
         blocks[static_cast<std::size_t>(range.id)] = m_state->block(range.id);
-    const FileResult written =
-        romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks);
+    const FileResult written = romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks);
     if (!written.isDone())
         return written;
     m_state->setCurrentPath(path);

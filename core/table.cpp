@@ -21,6 +21,14 @@ void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& hea
         m_grid.setText(0, c, headers[c]);
 }
 
+int Table::firstEditableColumn() const
+{
+    for (int c = 0; c < m_grid.cols(); ++c)
+        if (editRule(c).opensEditor)
+            return c;
+    return -1;
+}
+
 std::uint8_t Table::byteAt(qsizetype offset) const
 {
     const QByteArray& bytes = block();

@@ -39,6 +39,10 @@ public:
     Grid& grid() const { return m_grid; }
     EditorState& state() const { return m_state; }
     QByteArray& block() const;
+    BlockId blockId() const { return m_block; }
+    // Puts a byte back as an undo or redo found it; offsets outside the block are ignored like every
+    // other write of a table.
+    void restoreByte(qsizetype offset, std::uint8_t value) { setByte(offset, value); }
 
     // Rows, columns, headers, labels, widths, alignment; leaves drawing off.
     virtual void setUpGrid() = 0;
@@ -49,6 +53,8 @@ public:
     // Writes the grid's current cell back into the block.
     virtual void storeCell() = 0;
     virtual EditRule editRule(int col) const = 0;
+    // The leftmost column that opens the editor (the label columns do not); -1 when none does.
+    int firstEditableColumn() const;
 
 protected:
     // The part of every set-up that is the same: drawing off (the window switches it on once every grid

@@ -54,6 +54,8 @@ void Grid::resize(int rows, int cols)
         for (int c = 0; c < std::min(cols, m_cols); ++c)
             cells[r * cols + c] = m_cells[index(r, c)];
     m_cells = std::move(cells);
+    // A reshaped grid has no original to compare with until the next fill marks one.
+    m_original.clear();
     m_widths.resize(cols, DefaultColumnWidth);
     m_alignments.resize(cols, ColumnAlignment::Default);
     m_rows = rows;
@@ -198,14 +200,34 @@ void Grid::sortNumeric(int col, bool descending)
         const int order = a.text.compare(b.text);
         return descending ? order > 0 : order < 0;
     });
-    QVector<QString> cells = m_cells;
-    for (int i = 0; i < keys.size(); ++i) {
-        const int from = keys[i].row;
-        const int to = m_fixedRows + i;
-        std::copy_n(m_cells.cbegin() + index(from, 0), m_cols, cells.begin() + index(to, 0));
-    }
-    m_cells = std::move(cells);
+    const auto reorder = [&](QVector<QString>& rows) {
+        QVector<QString> sorted = rows;
+        for (int i = 0; i < keys.size(); ++i)
+            std::copy_n(rows.cbegin() + index(keys[i].row, 0), m_cols, sorted.begin() + index(m_fixedRows + i, 0));
+        rows = std::move(sorted);
+    };
+    reorder(m_cells);
+    if (!m_original.isEmpty())
+        reorder(m_original);
     announceRefresh();
+}
+
+QString Grid::originalText(int row, int col) const
+{
+    if (!contains(row, col) || m_original.isEmpty())
+        return {};
+    return m_original[index(row, col)];
+}
+
+bool Grid::isChanged(int row, int col) const
+{
+    return contains(row, col) && !m_original.isEmpty() && m_original[index(row, col)] != m_cells[index(row, col)];
+}
+
+void Grid::markAllOriginal()
+{
+    m_original = m_cells;
+    Q_EMIT originalsMarked();
 }
 
 void Grid::announceRefresh()

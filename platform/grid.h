@@ -58,6 +58,14 @@ public:
     // Extends the selection from the current cell to (rowSel, colSel).
     void setSelectionEnd(int rowSel, int colSel);
 
+    // The text a cell had when the grid last matched the file (after an open or a save); sorting carries
+    // it along with its row. Empty until the first markAllOriginal().
+    QString originalText(int row, int col) const;
+    // True when the cell's text differs from its original text.
+    bool isChanged(int row, int col) const;
+    // Every cell's current text becomes its original text.
+    void markAllOriginal();
+
     // The selected block as text: tab between cells, CR between rows, nothing after the last cell.
     QString clip() const;
 
@@ -81,6 +89,8 @@ Q_SIGNALS:
     void refreshed();
     void currentCellChanged(int row, int col);
     void visibilityChanged(bool visible);
+    // Every cell's original text was replaced (drawing on or off alike: it changes no text).
+    void originalsMarked();
 
 private:
     int index(int row, int col) const { return row * m_cols + col; }
@@ -93,6 +103,8 @@ private:
     int m_fixedRows = 1;
     int m_fixedCols = 1;
     QVector<QString> m_cells;
+    // Same shape as m_cells once marked; empty before (nothing counts as changed then).
+    QVector<QString> m_original;
     QVector<int> m_widths;
     QVector<ColumnAlignment> m_alignments;
     // The first data cell of a grid with one fixed row and column.

@@ -6,12 +6,15 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 GridModel::GridModel(Grid& grid, QObject* parent) : QAbstractTableModel(parent), m_grid(grid)
 {
     m_rows = std::max(m_grid.rows() - HeaderRows, 0);
     m_cols = m_grid.cols();
     connect(&m_grid, &Grid::cellChanged, this, &GridModel::onCellChanged);
     connect(&m_grid, &Grid::refreshed, this, &GridModel::onRefreshed);
+    connect(&m_grid, &Grid::originalsMarked, this, &GridModel::onOriginalsMarked);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const
@@ -65,6 +68,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         // Label columns look like the header, as fixed cells of a grid do.
         if (col < m_grid.fixedCols())
             return QGuiApplication::palette().button();
+        if (m_grid.isChanged(row, col))
+            return QBrush(changedCellTint());
+        return {};
+    case Qt::ToolTipRole:
+        if (m_grid.isChanged(row, col))
+            return QString(u"元の値: "_s + displayText(m_grid.originalText(row, col)));
         return {};
     default:
         return {};
@@ -105,7 +114,18 @@ void GridModel::onCellChanged(int row, int col)
     if (modelRow >= m_rows)
         return;
     const QModelIndex cell = index(modelRow, col);
-    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, Qt::TextAlignmentRole});
+    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, Qt::TextAlignmentRole, Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
+QColor GridModel::changedCellTint()
+{
+    return QColor(255, 170, 0, 70);
+}
+
+void GridModel::onOriginalsMarked()
+{
+    if (m_rows > 0 && m_cols > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 void GridModel::onRefreshed()

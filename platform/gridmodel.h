@@ -3,6 +3,7 @@
 #include "grid.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 
 // Shows a Grid to Qt's item views: row 0 of the grid is the horizontal header, the grid's rows from
 // 1 on are the model's rows from 0 on, columns are the same. The shape is taken at each refresh of
@@ -30,12 +31,16 @@ public:
 
     // Cell text as shown: the NUL padding some fields carry is not drawn.
     static QString displayText(const QString& text);
+    // The background of a cell whose value differs from the file: a translucent amber that stays readable
+    // over light and dark palettes alike.
+    static QColor changedCellTint();
     // Qt alignment of a grid column for a text; `Default` puts numbers right and other text left.
     static Qt::Alignment alignmentFor(ColumnAlignment alignment, const QString& text);
 
 private:
     void onCellChanged(int row, int col);
     void onRefreshed();
+    void onOriginalsMarked();
 
     Grid& m_grid;
     int m_rows = 0;

@@ -225,10 +225,19 @@ bool GridView::focusNextPrevChild(bool next)
     return QTableView::focusNextPrevChild(next);
 }
 
+bool GridView::isShortcutChord(Qt::KeyboardModifiers modifiers)
+{
+    // Qt reports a text for Ctrl+5 or Alt+5, yet on the desktop these are shortcuts, not typing.
+    // Ctrl and Alt together are how AltGr arrives on some systems, and AltGr types characters.
+    const bool control = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    return (modifiers & Qt::MetaModifier) || control != alt;
+}
+
 void GridView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyPressed(event->key(), event->modifiers());
-    if (!event->text().isEmpty())
+    if (!event->text().isEmpty() && !isShortcutChord(event->modifiers()))
         Q_EMIT characterTyped(event->text(), event->key());
     // Copying is the window's business (what a grid copies, and whether it copies at all).
     if (event->matches(QKeySequence::Copy)) {

@@ -60,6 +60,10 @@ public:
     GridCell cellUnderMouse() const;
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    // True for modifiers that make a key a shortcut rather than a typed character: Meta, or exactly one
+    // of Ctrl and Alt.
+    static bool isShortcutChord(Qt::KeyboardModifiers modifiers);
+
     // Typing must never move the current cell: the typed key belongs to the cell editor.
     void keyboardSearch(const QString&) override {}
 

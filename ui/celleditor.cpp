@@ -1,6 +1,6 @@
 #include "celleditor.h"
 
-#include "frmmain.h"
+#include "editsession.h"
 #include "grid.h"
 #include "gridview.h"
 #include "table.h"
@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-CellEditor::CellEditor(frmMain& window, QWidget* parent) : QLineEdit(parent), m_window(window)
+CellEditor::CellEditor(EditSession& session, QWidget* parent) : QLineEdit(parent), m_session(session)
 {
     setObjectName(u"txt"_s);
     setFont(UiFont::grid());
@@ -21,7 +21,7 @@ CellEditor::CellEditor(frmMain& window, QWidget* parent) : QLineEdit(parent), m_
     setFrame(false);
     setVisible(false);
     for (const TableId id : AllTables) {
-        connect(m_window.view(id), &GridView::characterTyped, this,
+        connect(m_session.view(id), &GridView::characterTyped, this,
                 [this, id](const QString& text, int key) { beginCellEdit(id, characterCode(text, key)); });
     }
     // Watched application-wide: the keyboard can reach a grid from the menu bar without passing here.
@@ -40,8 +40,8 @@ void CellEditor::beginCellEdit(TableId id, int key)
 {
     const bool digit = key >= u'0' && key <= u'9';
     if (key == EnterKey || digit) {
-        Grid& grid = m_window.document().grid(id);
-        const EditRule rule = m_window.document().table(id).editRule(grid.col());
+        Grid& grid = m_session.document().grid(id);
+        const EditRule rule = m_session.document().table(id).editRule(grid.col());
         // Nothing at all happens on a column that is not typed over: the caption keeps its note too.
         if (!rule.opensEditor || grid.row() < grid.fixedRows())
             return;
@@ -58,12 +58,12 @@ void CellEditor::beginCellEdit(TableId id, int key)
     } else if (key == SpaceKey && id == TableId::Officer) {
         Q_EMIT spaceTypedOnOfficerGrid();
     }
-    m_window.document().state().showCurrentPath();
+    m_session.document().state().showCurrentPath();
 }
 
 void CellEditor::open(TableId id, const EditRule& rule, const QString& text, bool selectAll)
 {
-    GridView* view = m_window.view(id);
+    GridView* view = m_session.view(id);
     m_editing = true;
     applyInputMode(rule.inputMode);
     setMaxLength(rule.maxLength > 0 ? rule.maxLength : 32767);
@@ -97,17 +97,19 @@ void CellEditor::commitCellEdit()
 {
     if (!m_editing)
         return;
-    if (const std::optional<TableId> id = visibleTable()) {
-        Grid& grid = m_window.document().grid(*id);
-        Table& table = m_window.document().table(*id);
+    if (const std::optional<TableId> id = m_session.visibleTable()) {
+        Grid& grid = m_session.document().grid(*id);
+        Table& table = m_session.document().table(*id);
         const int row = grid.row();
         const int col = grid.col();
         // The grid may have changed since the editor opened: a record number or a label column
         // typed over would make later stores of the row land in another record.
         if (row >= grid.fixedRows() && table.editRule(col).opensEditor) {
             if (const std::optional<QString> accepted = table.checkText(col, text())) {
-                grid.setText(row, col, *accepted);
-                table.storeCell();
+                m_session.record(*id, u"セルの編集"_s, [&] {
+                    grid.setText(row, col, *accepted);
+                    table.storeCell();
+                });
             }
         }
     }
@@ -127,16 +129,8 @@ void CellEditor::finish()
     hide();
     if (!hadFocus)
         return;
-    if (GridView* view = m_window.visibleView())
+    if (GridView* view = m_session.visibleView())
         view->setFocus(Qt::OtherFocusReason);
-}
-
-std::optional<TableId> CellEditor::visibleTable() const
-{
-    for (const TableId id : AllTables)
-        if (m_window.document().grid(id).isVisible())
-            return id;
-    return std::nullopt;
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event)
@@ -161,6 +155,6 @@ void CellEditor::onFocusChanged(QWidget* now)
     // Only the keyboard moving to another control of this window counts as leaving the editor. A
     // menu, a dialog or another application takes it for a while and gives it back, and so does the
     // menu bar while the user picks from it by keyboard.
-    if (m_editing && now && now != this && now->window() == window() && !qobject_cast<QMenuBar*>(now))
+    if (m_editing && now && now != this && now->window() == QLineEdit::window() && !qobject_cast<QMenuBar*>(now))
         cancelCellEdit();
 }

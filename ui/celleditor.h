@@ -7,7 +7,7 @@
 
 #include <optional>
 
-class frmMain;
+class EditSession;
 class QKeyEvent;
 
 // The in-place editor `txt` of the main window, shared by the five grids. Enter or a digit typed on a
@@ -22,8 +22,8 @@ public:
     static constexpr int EnterKey = 13;
     static constexpr int SpaceKey = 32;
 
-    // Listens to the typed characters of every grid of `window`; lies over the grids in `parent`.
-    CellEditor(frmMain& window, QWidget* parent);
+    // Listens to the typed characters of every grid of the session; lies over the grids in `parent`.
+    CellEditor(EditSession& session, QWidget* parent);
 
     bool isEditing() const { return m_editing; }
 
@@ -52,8 +52,7 @@ private:
     void onFocusChanged(QWidget* now);
     // Hides and hands the keyboard back to the visible grid.
     void finish();
-    std::optional<TableId> visibleTable() const;
 
-    frmMain& m_window;
+    EditSession& m_session;
     bool m_editing = false;
 };

@@ -11,8 +11,10 @@
 #include "officergridcommands.h"
 #include "officertable.h"
 #include "okmessagebox.h"
+#include "savechangesquestion.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QMenuBar>
 
@@ -45,12 +47,11 @@ std::optional<TableId> tableOfEditIndex(int index)
 
 } // namespace
 
-frmMain::frmMain(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), m_document(std::make_unique<Document>())
+frmMain::frmMain(const QStringList& arguments, QWidget* parent) : QMainWindow(parent), m_session(new EditSession(*this))
 {
     setObjectName(u"frmMain"_s);
     resize(960, 640);
-    EditorState& state = m_document->state();
+    EditorState& state = document().state();
     setWindowTitle(state.caption());
     connect(&state, &EditorState::captionChanged, this, &QWidget::setWindowTitle);
     createViews();
@@ -63,7 +64,8 @@ frmMain::~frmMain()
 {
     // The views read the document's grids until they are gone, so they go first.
     delete takeCentralWidget();
-    m_views.fill(nullptr);
+    for (const TableId id : AllTables)
+        m_session->setView(id, nullptr);
 }
 
 void frmMain::createViews()
@@ -73,12 +75,12 @@ void frmMain::createViews()
     client->installEventFilter(this);
     setCentralWidget(client);
     for (const TableId id : AllTables) {
-        Grid& grid = m_document->grid(id);
+        Grid& grid = document().grid(id);
         // The officer view is the first one; the others wait hidden for the Edit menu.
         grid.setVisible(id == TableId::Officer);
         auto* view = new GridView(grid, client);
         view->setObjectName(QString::fromUtf16(GridNames[static_cast<std::size_t>(id)]));
-        m_views[static_cast<std::size_t>(id)] = view;
+        m_session->setView(id, view);
     }
 }
 
@@ -97,6 +99,7 @@ void frmMain::buildMenus()
                                    [this](int index) { fileItemClicked(index); });
 
     m_editMenu = menuBar()->addMenu(u"編集(&E)"_s);
+    buildUndoItems();
     m_editItems = MenuTable::build(*m_editMenu,
                                    {
                                        {1, u"武将"_s},
@@ -115,11 +118,26 @@ void frmMain::buildMenus()
     m_busyoItems = MenuTable::build(*m_busyoMenu, {{2, u"長寿命化"_s}}, [this](int index) { busyoItemClicked(index); });
 }
 
+void frmMain::buildUndoItems()
+{
+    QUndoStack& stack = m_session->undoStack();
+    m_undoAction = m_editMenu->addAction(u"元に戻す(&U)"_s, &stack, &QUndoStack::undo);
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setEnabled(stack.canUndo());
+    connect(&stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+    m_redoAction = m_editMenu->addAction(u"やり直し(&R)"_s, &stack, &QUndoStack::redo);
+    // Ctrl+Y and Ctrl+Shift+Z both redo, whatever the platform's own convention is.
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_redoAction->setEnabled(stack.canRedo());
+    connect(&stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+    m_editMenu->addSeparator();
+}
+
 void frmMain::createEditing()
 {
     // Created after the grids, so that the editor lies above them.
-    m_cellEditor = new CellEditor(*this, centralWidget());
-    m_officerCommands = new OfficerGridCommands(*this);
+    m_cellEditor = new CellEditor(*m_session, centralWidget());
+    m_officerCommands = new OfficerGridCommands(*m_session, *m_busyoMenu);
     connect(m_cellEditor, &CellEditor::spaceTypedOnOfficerGrid, m_officerCommands,
             qOverload<>(&OfficerGridCommands::officerGridDoubleClick));
 }
@@ -134,13 +152,13 @@ void frmMain::startUp(const QStringList& arguments)
         connect(view(id), &GridView::filesDropped, this, [this](const QStringList& paths) {
             // Only the first file of a drop is opened.
             if (!paths.isEmpty())
-                openImage(paths.first());
+                openImageAsked(paths.first());
         });
     }
-    m_document->setUpGrids();
+    document().setUpGrids();
     openImage(commandline::ImagePath(arguments));
     // Drawing comes on only now, so the views show the filled grids at once.
-    m_document->setRedraw(true);
+    document().setRedraw(true);
 }
 
 QAction* frmMain::helpItem(int index) const
@@ -148,20 +166,14 @@ QAction* frmMain::helpItem(int index) const
     return m_help->item(index);
 }
 
-GridView* frmMain::visibleView() const
-{
-    for (const TableId id : AllTables)
-        if (m_document->grid(id).isVisible())
-            return view(id);
-    return nullptr;
-}
-
 void frmMain::fileItemClicked(int index)
 {
-    const QString current = m_document->state().currentPath();
+    const QString current = document().state().currentPath();
     switch (index) {
     case 0:
-        openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, ImageFilters));
+        // Asked before the file dialog: a cancelled question should not be followed by a dialog.
+        if (maySetDocumentAside())
+            openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, ImageFilters));
         break;
     case 1:
         // Once an image has been opened a save is always attempted: a file that has vanished since
@@ -185,37 +197,61 @@ void frmMain::fileItemClicked(int index)
 
 void frmMain::editItemClicked(int index)
 {
-    // The keyboard follows the view, unless it is elsewhere (in the cell editor, say).
-    QWidget* focus = focusWidget();
-    const bool gridHadFocus = !focus || focus == this || qobject_cast<GridView*>(focus);
-    for (const TableId id : AllTables)
-        m_document->grid(id).setVisible(false);
-    const std::optional<TableId> shown = tableOfEditIndex(index);
-    if (!shown)
-        return;
-    m_document->grid(*shown).setVisible(true);
-    if (gridHadFocus)
-        view(*shown)->setFocus();
+    m_session->showTable(tableOfEditIndex(index));
 }
 
 void frmMain::busyoItemClicked(int index)
 {
     if (index == 2)
-        m_document->officers().setAllLifespans();
+        m_session->record(TableId::Officer, u"長寿命化"_s, [this] { document().officers().setAllLifespans(); });
 }
 
 void frmMain::openImage(const QString& path)
 {
-    const FileResult result = m_document->open(path);
-    if (result.isFailed())
+    const FileResult result = document().open(path);
+    if (result.isDone())
+        m_session->startHistory();
+    else if (result.isFailed())
         showMessage(result.message());
 }
 
-void frmMain::saveImage(const QString& path)
+void frmMain::openImageAsked(const QString& path)
 {
-    const FileResult result = m_document->save(path);
-    if (result.isFailed())
+    if (maySetDocumentAside())
+        openImage(path);
+}
+
+bool frmMain::saveImage(const QString& path)
+{
+    const FileResult result = document().save(path);
+    if (result.isDone())
+        m_session->markSaved();
+    else if (result.isFailed())
         showMessage(result.message());
+    return result.isDone();
+}
+
+bool frmMain::maySetDocumentAside()
+{
+    if (!m_session->isModified())
+        return true;
+    switch (SaveChangesQuestion::ask(this, EditorState::applicationTitle())) {
+    case SaveChangesQuestion::Answer::Save:
+        return saveImage(document().state().currentPath());
+    case SaveChangesQuestion::Answer::Discard:
+        return true;
+    case SaveChangesQuestion::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (maySetDocumentAside())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmMain::showMessage(const QString& text)
@@ -234,6 +270,6 @@ void frmMain::layOutViews()
 {
     // Every grid, shown or not, covers the whole client area, so a view switch never resizes one.
     const QRect area = centralWidget()->rect();
-    for (GridView* gridView : m_views)
-        gridView->setGeometry(area);
+    for (const TableId id : AllTables)
+        view(id)->setGeometry(area);
 }

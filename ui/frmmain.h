@@ -1,13 +1,11 @@
 #pragma once
 
 #include "document.h"
+#include "editsession.h"
 
 #include <QMainWindow>
 #include <QMap>
 #include <QStringList>
-
-#include <array>
-#include <memory>
 
 class CellEditor;
 class GridView;
@@ -28,10 +26,11 @@ public:
     explicit frmMain(const QStringList& arguments, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    Document& document() { return *m_document; }
-    GridView* view(TableId id) const { return m_views[static_cast<std::size_t>(id)]; }
+    Document& document() { return m_session->document(); }
+    EditSession& session() const { return *m_session; }
+    GridView* view(TableId id) const { return m_session->view(id); }
     // The first visible grid in the order fg, fgCity, fgItem, fgPow, fgArrange; nullptr when none is.
-    GridView* visibleView() const;
+    GridView* visibleView() const { return m_session->visibleView(); }
 
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* editMenu() const { return m_editMenu; }
@@ -42,6 +41,9 @@ public:
     QAction* editItem(int index) const { return m_editItems.value(index); }
     QAction* helpItem(int index) const;
     QAction* busyoItem(int index) const { return m_busyoItems.value(index); }
+    // "元に戻す(&U)" and "やり直し(&R)" at the top of the Edit menu.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -52,24 +54,31 @@ public:
     void editItemClicked(int index);
     void busyoItemClicked(int index);
 
-    // Opens an image; a path naming no file is ignored, any other failure is shown.
+    // Opens an image; a path naming no file is ignored, any other failure is shown. Unsaved changes
+    // are not asked about here: the menu and drops ask first (openImageAsked).
     void openImage(const QString& path);
-    // Saves to `path`; an empty path is ignored, a failure is shown.
-    void saveImage(const QString& path);
+    // Asks about unsaved changes first; a cancelled question keeps the document.
+    void openImageAsked(const QString& path);
+    // Saves to `path`; an empty path is ignored, a failure is shown. True when the image was written.
+    bool saveImage(const QString& path);
+    // When the document is modified, asks whether to save it; false when the user cancelled or the
+    // save failed, so that nothing may be thrown away.
+    bool maySetDocumentAside();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createViews();
     void buildMenus();
+    void buildUndoItems();
     void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
     void layOutViews();
 
-    std::unique_ptr<Document> m_document;
-    std::array<GridView*, 5> m_views{};
+    EditSession* m_session = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
@@ -78,6 +87,8 @@ private:
     QMap<int, QAction*> m_editItems;
     QMap<int, QAction*> m_busyoItems;
     HelpMenu* m_help = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
 };

@@ -2,14 +2,17 @@
 
 #include "clipboard.h"
 #include "frmedit.h"
-#include "frmmain.h"
+#include "editsession.h"
 #include "grid.h"
 #include "gridview.h"
 #include "officertable.h"
 
 #include <QMenu>
 
-OfficerGridCommands::OfficerGridCommands(frmMain& window) : QObject(&window), m_window(window)
+using namespace Qt::StringLiterals;
+
+OfficerGridCommands::OfficerGridCommands(EditSession& session, QMenu& busyoMenu)
+    : QObject(&session), m_session(session), m_busyoMenu(busyoMenu)
 {
     GridView* fg = &view();
     connect(fg, &GridView::keyPressed, this, &OfficerGridCommands::copyCommand);
@@ -22,17 +25,17 @@ OfficerGridCommands::OfficerGridCommands(frmMain& window) : QObject(&window), m_
 
 GridView& OfficerGridCommands::view() const
 {
-    return *m_window.view(TableId::Officer);
+    return *m_session.view(TableId::Officer);
 }
 
 Grid& OfficerGridCommands::grid() const
 {
-    return m_window.document().grid(TableId::Officer);
+    return m_session.document().grid(TableId::Officer);
 }
 
 OfficerTable& OfficerGridCommands::officers() const
 {
-    return m_window.document().officers();
+    return m_session.document().officers();
 }
 
 void OfficerGridCommands::copyCommand(int key, Qt::KeyboardModifiers modifiers)
@@ -46,7 +49,7 @@ void OfficerGridCommands::copyCommand(int key, Qt::KeyboardModifiers modifiers)
 
 void OfficerGridCommands::popupCommand(const QPoint& globalPos)
 {
-    m_window.busyoMenu()->popup(globalPos);
+    m_busyoMenu.popup(globalPos);
 }
 
 void OfficerGridCommands::officerGridDoubleClick()
@@ -67,10 +70,14 @@ void OfficerGridCommands::editCurrentRow()
     // Only a row that names a record has an officer to edit.
     if (grid().row() < grid().fixedRows() || grid().text(grid().row(), 0).isEmpty())
         return;
-    {
-        frmEdit dialog(grid(), &m_window);
-        dialog.exec();
-    }
-    officers().storeRow();
-    m_window.document().state().showCurrentPath();
+    // The row is stored however the dialog closed, so even a cancelled dialog may change bytes; it is
+    // one undo step together with what OK wrote into the cells.
+    m_session.record(TableId::Officer, u"武将の編集"_s, [this] {
+        {
+            frmEdit dialog(grid(), &m_session.window());
+            dialog.exec();
+        }
+        officers().storeRow();
+    });
+    m_session.document().state().showCurrentPath();
 }

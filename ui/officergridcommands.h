@@ -2,10 +2,11 @@
 
 #include <QObject>
 
-class frmMain;
+class EditSession;
 class Grid;
 class GridView;
 class OfficerTable;
+class QMenu;
 struct GridCell;
 
 // The commands only the officer grid `fg` has: Ctrl+C copies its selection, the right button shows the
@@ -16,7 +17,8 @@ class OfficerGridCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit OfficerGridCommands(frmMain& window);
+    // `busyoMenu` is the pop-up the right button shows.
+    OfficerGridCommands(EditSession& session, QMenu& busyoMenu);
 
     // OfficerGridDoubleClick as the space bar runs it: the cell under the mouse pointer decides.
     void officerGridDoubleClick();
@@ -33,5 +35,6 @@ private:
     Grid& grid() const;
     OfficerTable& officers() const;
 
-    frmMain& m_window;
+    EditSession& m_session;
+    QMenu& m_busyoMenu;
 };

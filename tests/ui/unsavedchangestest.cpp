@@ -1,0 +1,168 @@
+#include "editorsession.h"
+#include "questionanswerer.h"
+#include "savechangesquestion.h"
+#include "testregistry.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int WarColumn = 3;
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString Buttons = u"保存|保存しない|キャンセル"_s;
+
+} // namespace
+
+// The question before unsaved edits are lost: asked only when the blocks differ from the file, and
+// each answer does what it says.
+class UnsavedChangesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void close_unmodified_asksNothing()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        QuestionAnswerer answerer(u"キャンセル"_s);
+        QVERIFY(session.main().close());
+        QCOMPARE(answerer.texts, QStringList());
+    }
+
+    void close_afterUndoBackToTheFile_asksNothing()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        session.main().undoAction()->trigger();
+        QuestionAnswerer answerer(u"キャンセル"_s);
+        QVERIFY(session.main().close());
+        QCOMPARE(answerer.texts, QStringList());
+    }
+
+    void close_modified_eachAnswer_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("fileChanges");
+        QTest::newRow("save") << u"保存"_s << true << true;
+        QTest::newRow("discard") << u"保存しない"_s << true << false;
+        QTest::newRow("cancel") << u"キャンセル"_s << false << false;
+    }
+
+    void close_modified_eachAnswer()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, fileChanges);
+        EditorSession session;
+        QVERIFY(session.active);
+        const QByteArray onDisk = fileBytes(session.sample);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        const QByteArray edited = session.block(TableId::Officer);
+
+        QuestionAnswerer answerer(answer);
+        QCOMPARE(session.main().close(), closes);
+        QCOMPARE(answerer.texts, QStringList{SaveChangesQuestion::text()});
+        // The desktop's button layout decides the order; the three answers are what matters.
+        QCOMPARE(answerer.buttons.size(), 1);
+        QStringList shown = answerer.buttons.first().split(u'|');
+        shown.sort();
+        QStringList expected = Buttons.split(u'|');
+        expected.sort();
+        QCOMPARE(shown, expected);
+        QCOMPARE(session.main().isVisible(), !closes);
+        QCOMPARE(fileBytes(session.sample) != onDisk, fileChanges);
+        // Whatever the answer, the edit is still in memory.
+        QCOMPARE(session.block(TableId::Officer), edited);
+    }
+
+    void close_saveThatFails_keepsWindowAndEdits()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        const QByteArray edited = session.block(TableId::Officer);
+        // The save copies the open file as it is on disk; a vanished file cannot be saved.
+        QVERIFY(QFile::remove(session.sample));
+
+        QuestionAnswerer answerer(u"保存"_s);
+        answerer.thenAnswer(u"OK"_s);
+        QVERIFY(!session.main().close());
+        QCOMPARE(answerer.texts.size(), 2);
+        QCOMPARE(answerer.texts.at(0), SaveChangesQuestion::text());
+        QVERIFY(answerer.texts.at(1).contains(session.sample));
+        QVERIFY(session.main().isVisible());
+        QCOMPARE(session.block(TableId::Officer), edited);
+        QVERIFY(session.main().session().isModified());
+    }
+
+    void open_whileModified_asksAndCancelKeepsTheDocument()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString other = session.dir.filePath(u"other.smc"_s);
+        QVERIFY(QFile::copy(session.sample, other));
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        const QByteArray edited = session.block(TableId::Officer);
+
+        {
+            QuestionAnswerer answerer(u"キャンセル"_s);
+            session.main().openImageAsked(other);
+            QCOMPARE(answerer.texts, QStringList{SaveChangesQuestion::text()});
+        }
+        QCOMPARE(session.main().document().state().currentPath(), session.sample);
+        QCOMPARE(session.block(TableId::Officer), edited);
+
+        {
+            QuestionAnswerer answerer(u"保存しない"_s);
+            session.main().openImageAsked(other);
+            QCOMPARE(answerer.texts.size(), 1);
+        }
+        QCOMPARE(session.main().document().state().currentPath(), other);
+        QVERIFY(session.block(TableId::Officer) != edited);
+        QVERIFY(!session.main().session().isModified());
+    }
+
+    void openFromMenu_cancelledQuestion_showsNoFileDialog()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        QuestionAnswerer answerer(u"キャンセル"_s);
+        session.main().fileItem(0)->trigger();
+        QCOMPARE(answerer.texts, QStringList{SaveChangesQuestion::text()});
+        QCOMPARE(session.main().document().state().currentPath(), session.sample);
+    }
+
+    void save_makesTheDocumentUnmodified()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        QVERIFY(session.main().session().isModified());
+        QVERIFY(session.save());
+        QVERIFY(!session.main().session().isModified());
+        // Undoing past the save differs from the file again.
+        session.main().undoAction()->trigger();
+        QVERIFY(session.main().session().isModified());
+    }
+};
+
+TAVRIN_TEST(UnsavedChangesTest)
+#include "unsavedchangestest.moc"

@@ -1,0 +1,74 @@
+#include "editsession.h"
+
+#include "grid.h"
+#include "gridview.h"
+#include "tablechangecommand.h"
+
+#include <QApplication>
+
+EditSession::EditSession(QWidget& window) : QObject(&window), m_window(window), m_document(std::make_unique<Document>())
+{
+}
+
+EditSession::~EditSession() = default;
+
+std::optional<TableId> EditSession::visibleTable() const
+{
+    for (const TableId id : AllTables)
+        if (m_document->grid(id).isVisible())
+            return id;
+    return std::nullopt;
+}
+
+GridView* EditSession::visibleView() const
+{
+    const std::optional<TableId> id = visibleTable();
+    return id ? view(*id) : nullptr;
+}
+
+void EditSession::showTable(std::optional<TableId> id)
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool gridHadFocus = !focus || focus == &m_window || qobject_cast<GridView*>(focus);
+    for (const TableId each : AllTables)
+        m_document->grid(each).setVisible(each == id);
+    if (id && gridHadFocus && view(*id))
+        view(*id)->setFocus();
+}
+
+void EditSession::showCell(TableId id, int row, int col)
+{
+    if (visibleTable() != id)
+        showTable(id);
+    Grid& grid = m_document->grid(id);
+    if (row < grid.fixedRows() || row >= grid.rows() || col < 0 || col >= grid.cols())
+        return;
+    grid.setCurrentCell(row, col);
+    if (GridView* shown = view(id))
+        shown->scrollTo(shown->currentIndex());
+}
+
+void EditSession::push(TableChange change, const QString& text)
+{
+    if (!change.changesBytes())
+        return;
+    m_undoStack.push(new TableChangeCommand(*this, std::move(change), text));
+}
+
+void EditSession::startHistory()
+{
+    m_undoStack.clear();
+    markGridsOriginal();
+}
+
+void EditSession::markSaved()
+{
+    m_undoStack.setClean();
+    markGridsOriginal();
+}
+
+void EditSession::markGridsOriginal()
+{
+    for (const TableId id : AllTables)
+        m_document->grid(id).markAllOriginal();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "document.h"
+#include "tablechange.h"
+
+#include <QObject>
+#include <QUndoStack>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class GridView;
+class QWidget;
+
+// The editing state the window, the cell editor and the grid commands share: the document, its undo
+// history, the five views and which of them is shown. Every change of block bytes the user makes goes
+// through record(), so that it becomes exactly one undo step.
+class EditSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `window` parents the dialogs and message boxes the commands show.
+    explicit EditSession(QWidget& window);
+    ~EditSession() override;
+
+    Document& document() const { return *m_document; }
+    QUndoStack& undoStack() { return m_undoStack; }
+    QWidget& window() const { return m_window; }
+
+    void setView(TableId id, GridView* view) { m_views[index(id)] = view; }
+    GridView* view(TableId id) const { return m_views[index(id)]; }
+    // The first visible grid in the order officers, cities, items, forces, placement.
+    std::optional<TableId> visibleTable() const;
+    GridView* visibleView() const;
+    // Hides every grid, then shows the one of `id` (none for nullopt). The keyboard follows the view
+    // unless it is elsewhere (in the cell editor, say).
+    void showTable(std::optional<TableId> id);
+    // Shows the grid of `id` and makes (row, col) its current cell, scrolled into view.
+    void showCell(TableId id, int row, int col);
+
+    // Runs `edit` on the table of `id` and records what it changed to bytes and cells as one undo step
+    // named `text`. An edit that changed no byte leaves no step.
+    template <typename Edit> void record(TableId id, const QString& text, Edit&& edit)
+    {
+        const ChangeRecorder recorder(m_document->table(id), id);
+        edit();
+        push(recorder.finish(), text);
+    }
+
+    // True while the blocks differ from what was last opened or saved.
+    bool isModified() const { return !m_undoStack.isClean(); }
+    // After an open: a new history, and the grids as filled are what the file holds.
+    void startHistory();
+    // After a save: the history stays, and the grids as they are now match the file.
+    void markSaved();
+
+private:
+    static constexpr std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
+    void push(TableChange change, const QString& text);
+    void markGridsOriginal();
+
+    QWidget& m_window;
+    std::unique_ptr<Document> m_document;
+    QUndoStack m_undoStack;
+    std::array<GridView*, 5> m_views{};
+};
