@@ -35,7 +35,8 @@ int firstBadUtf8Line(const QByteArray& data)
         if (end < 0)
             end = data.size();
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)decoder.decode(QByteArrayView(data).sliced(start, end - start));
+        // The decoder works when its result is turned into a string, not when it is called.
+        const QString decoded = decoder.decode(QByteArrayView(data).sliced(start, end - start));
         if (decoder.hasError())
             return number;
         start = end + 1;
