@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +36,7 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption table({u"t"_s, u"table"_s}, u"書き出す表: "_s + TableNames, u"TABLE"_s);
     const QCommandLineOption format({u"f"_s, u"format"_s}, u"ファイルの形式: tsv (既定) か csv"_s, u"FORMAT"_s,
                                     u"tsv"_s);
-    const QCommandLineOption output({u"o"_s, u"output"_s}, u"書き出し先のファイル (-t のとき) かフォルダー"_s, u"PATH"_s);
+    const QCommandLineOption output({u"o"_s, u"output"_s}, u"書き出し先: -t のときはファイルかフォルダー、ないときはフォルダー"_s, u"PATH"_s);
     parser.addOptions({table, format, output});
     parser.addPositionalArgument(u"IMAGE"_s, u"読み込むイメージファイル"_s);
     bool helped = false;
@@ -70,7 +71,10 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << TableExport::text(doc, *one, *fileFormat);
         return Exit::Success;
     }
-    const QString path = parser.isSet(output) ? parser.value(output) : u"."_s;
+    QString path = parser.isSet(output) ? parser.value(output) : u"."_s;
+    // One table into an existing folder goes under the table's own name, as all five would.
+    if (one && QFileInfo(path).isDir())
+        path = QDir(path).filePath(TableFormat::of(*one).fileName(*fileFormat));
     const FileResult written = one ? TableExport::writeFile(doc, *one, *fileFormat, path)
                                    : TableExport::writeFolder(doc, path, *fileFormat);
     if (!written.isDone()) {

@@ -135,6 +135,9 @@ private Q_SLOTS:
         for (const QString& name : {u"officers"_s, u"cities"_s, u"items"_s, u"forces"_s, u"placement"_s})
             QVERIFY(QFile::exists(QDir(folder).filePath(name + u".tsv"_s)));
         QCOMPARE(readFile(m_image), before);
+        // One table into an existing folder takes the table's own file name.
+        QCOMPARE(tavrin({u"export"_s, m_image, u"-t"_s, u"forces"_s, u"-f"_s, u"csv"_s, u"-o"_s, folder}).code, 0);
+        QVERIFY(readFile(QDir(folder).filePath(u"forces.csv"_s)).startsWith("\xEF\xBB\xBFNo,"));
     }
 
     void export_missingImageExitsTwo()
