@@ -5,10 +5,14 @@
 #include "grid.h"
 #include "officertable.h"
 #include "sampleimage.h"
+#include "tableexport.h"
+#include "tableimport.h"
+#include "tablepaste.h"
 
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -191,6 +195,83 @@ private Q_SLOTS:
             cities.storeCell();
         }
         QCOMPARE(grid.text(100, 6), QString::number(value));
+    }
+
+    void pasteOfficerBlock()
+    {
+        // All 532 rows and 20 columns; the record number column is skipped.
+        Document source;
+        openDocument(source);
+        const Grid& from = source.grid(TableId::Officer);
+        QString clip;
+        for (int row = 1; row < from.rows(); ++row) {
+            for (int col = 0; col < from.cols(); ++col)
+                clip += (col > 0 ? u"\t"_s : QString()) + from.text(row, col);
+            clip += u"\r\n"_s;
+        }
+        Document doc;
+        doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
+        doc.setUpGrids();
+        QVERIFY(doc.open(m_otherImage).isDone());
+        doc.setRedraw(true);
+        Grid& grid = doc.grid(TableId::Officer);
+        ExchangeReport report;
+        QBENCHMARK
+        {
+            grid.setCurrentCell(1, 0);
+            report = TablePaste::paste(doc.table(TableId::Officer), clip);
+        }
+        // The class marker column refuses the rows where it is empty; every other cell is stored.
+        QCOMPARE(report.stored() + report.skipped() + report.refused(), 532 * 20);
+        QVERIFY(report.stored() > 532 * 18);
+    }
+
+    void exportAllTables()
+    {
+        Document doc;
+        openDocument(doc);
+        const QString folder = m_dir.filePath(u"export"_s);
+        QBENCHMARK
+        {
+            QVERIFY(TableExport::writeFolder(doc, folder, FileFormat::Tsv).isDone());
+        }
+    }
+
+    void importAllTables()
+    {
+        // Files of the sample into the image whose every block byte differs: every cell is sent.
+        Document sample;
+        openDocument(sample);
+        const QString folder = m_dir.filePath(u"import"_s);
+        QVERIFY(TableExport::writeFolder(sample, folder, FileFormat::Tsv).isDone());
+        int stored = 0;
+        QBENCHMARK
+        {
+            Document doc;
+            doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
+            doc.setUpGrids();
+            QVERIFY(doc.open(m_otherImage).isDone());
+            stored = 0;
+            for (const TableId id : AllTables) {
+                const TableImport::Result result =
+                    TableImport::importFile(doc, QDir(folder).filePath(TableFormat::of(id).fileName(FileFormat::Tsv)));
+                QVERIFY(result.file.isDone());
+                stored += result.report.stored();
+            }
+        }
+        QVERIFY(stored > 20000);
+    }
+
+    void openOnlyForImportFloor()
+    {
+        // What importAllTables spends on opening the target, to subtract from its figure.
+        QBENCHMARK
+        {
+            Document doc;
+            doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
+            doc.setUpGrids();
+            QVERIFY(doc.open(m_otherImage).isDone());
+        }
     }
 };
 

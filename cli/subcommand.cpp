@@ -1,5 +1,9 @@
 #include "subcommand.h"
 
+#include "diffcommand.h"
+#include "exportcommand.h"
+#include "importcommand.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -10,7 +14,11 @@ namespace cli {
 const QList<Subcommand>& subcommands()
 {
     // Each subcommand adds its line here.
-    static const QList<Subcommand> all{};
+    static const QList<Subcommand> all{
+        exportSubcommand(),
+        importSubcommand(),
+        diffSubcommand(),
+    };
     return all;
 }
 

@@ -10,6 +10,28 @@ QByteArray& Table::block() const
     return m_state.block(m_block);
 }
 
+CommitOutcome Table::commitText(int row, int col, const QString& text)
+{
+    Grid& g = m_grid;
+    // A typed-over record number or label would make later stores of the row land in another record.
+    if (row < g.fixedRows() || row >= g.rows() || col < 0 || col >= g.cols() || !editRule(col).opensEditor)
+        return CommitOutcome::Skipped;
+    const std::optional<QString> accepted = checkText(col, text);
+    if (!accepted)
+        return CommitOutcome::Refused;
+    const int row0 = g.row();
+    const int col0 = g.col();
+    const int rowSel0 = g.rowSel();
+    const int colSel0 = g.colSel();
+    // The stores read the grid's current cell, so it has to stand on the target while they run.
+    g.setCurrentCell(row, col);
+    g.setText(row, col, *accepted);
+    storeCell();
+    g.setCurrentCell(row0, col0);
+    g.setSelectionEnd(rowSel0, colSel0);
+    return CommitOutcome::Stored;
+}
+
 void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& headers)
 {
     m_grid.setRedraw(false);

@@ -26,6 +26,17 @@ struct EditRule
     InputMode inputMode = InputMode::Off;
 };
 
+// What became of one value sent through a table's commit path.
+enum class CommitOutcome
+{
+    // The commit rule accepted it (perhaps capped); the cell shows it and the store has run.
+    Stored,
+    // The commit rule refused it; neither the cell nor the block changed.
+    Refused,
+    // A header row, a cell outside the grid or a column that is not typed over; nothing was tried.
+    Skipped,
+};
+
 // One table of the image: its grid set-up, the fill from its block, the commit rule for typed text,
 // the store of the current cell back into the block, and the per-column edit rules.
 class Table
@@ -55,6 +66,11 @@ public:
     virtual EditRule editRule(int col) const = 0;
     // The leftmost column that opens the editor (the label columns do not); -1 when none does.
     int firstEditableColumn() const;
+
+    // Sends `text` into cell (row, col) exactly as if it had been typed there and confirmed: the
+    // commit rule, then the cell text, then the store. The current cell and the selection are where
+    // they were afterwards.
+    CommitOutcome commitText(int row, int col, const QString& text);
 
 protected:
     // The part of every set-up that is the same: drawing off (the window switches it on once every grid

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "tableformat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Lines of cells in a TSV or CSV file, one way and the other.
+class DelimitedText
+{
+public:
+    // One record of a file and the line it starts on, counted from 1.
+    struct Line
+    {
+        int number;
+        QStringList cells;
+    };
+
+    // One line without its line end; CSV cells are quoted when they hold a comma, a quote or a line end.
+    static QString line(const QStringList& cells, FileFormat format);
+    // Splits decoded file text (without a byte order mark) into lines of cells. LF and CR LF both end
+    // a line; empty lines at the end are not lines. nullopt, with `error` naming the line, when a CSV
+    // quote is left open or followed by anything but a comma or a line end.
+    static std::optional<QList<Line>> parse(const QString& text, FileFormat format, QString* error);
+
+private:
+    static QList<Line> parseTsv(const QString& text);
+    static std::optional<QList<Line>> parseCsv(const QString& text, QString* error);
+};

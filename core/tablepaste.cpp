@@ -1,0 +1,47 @@
+#include "tablepaste.h"
+
+#include "cellblock.h"
+#include "grid.h"
+#include "gridbatch.h"
+#include "table.h"
+
+#include <algorithm>
+
+ExchangeReport TablePaste::paste(Table& table, const QString& text)
+{
+    const Grid& grid = table.grid();
+    const int top = std::min(grid.row(), grid.rowSel());
+    const int left = std::min(grid.col(), grid.colSel());
+    const CellBlock block = CellBlock::parse(text);
+    const bool selection = grid.row() != grid.rowSel() || grid.col() != grid.colSel();
+    if (block.isSingleValue() && selection) {
+        return fill(table, block.rows().front().front(), top, left, std::max(grid.row(), grid.rowSel()),
+                    std::max(grid.col(), grid.colSel()));
+    }
+    return pasteAt(table, block, top, left);
+}
+
+ExchangeReport TablePaste::pasteAt(Table& table, const CellBlock& block, int top, int left)
+{
+    ExchangeReport report;
+    const GridBatch batch(table.grid());
+    for (int r = 0; r < block.rows().size(); ++r) {
+        const QStringList& cells = block.rows()[r];
+        for (int c = 0; c < cells.size(); ++c) {
+            const int row = top + r;
+            const int col = left + c;
+            report.add(table.commitText(row, col, cells[c]), table.grid(), row, col, cells[c]);
+        }
+    }
+    return report;
+}
+
+ExchangeReport TablePaste::fill(Table& table, const QString& value, int top, int left, int bottom, int right)
+{
+    ExchangeReport report;
+    const GridBatch batch(table.grid());
+    for (int row = top; row <= bottom; ++row)
+        for (int col = left; col <= right; ++col)
+            report.add(table.commitText(row, col, value), table.grid(), row, col, value);
+    return report;
+}
