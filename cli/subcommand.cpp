@@ -1,5 +1,9 @@
 #include "subcommand.h"
 
+#include "applycommand.h"
+#include "infocommand.h"
+#include "patchcommand.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -10,7 +14,11 @@ namespace cli {
 const QList<Subcommand>& subcommands()
 {
     // Each subcommand adds its line here.
-    static const QList<Subcommand> all{};
+    static const QList<Subcommand> all{
+        infoSubcommand(),
+        patchSubcommand(),
+        applySubcommand(),
+    };
     return all;
 }
 
