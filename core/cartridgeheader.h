@@ -16,8 +16,8 @@ public:
     static constexpr qint64 ComplementPosition = 0x7FDC;
     static constexpr qint64 ChecksumPosition = 0x7FDE;
 
-    // Reads the header of `image`, a whole file of the given form; nullopt-like (isValid() false)
-    // when the image is too short to hold it.
+    // Reads the header of `image`, a whole file of the given form; isValid() is false when the image
+    // is too short to hold it.
     static CartridgeHeader read(const QByteArray& image, ImageForm form);
 
     bool isValid() const { return m_valid; }
