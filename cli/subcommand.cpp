@@ -1,8 +1,11 @@
 #include "subcommand.h"
 
+#include "applycommand.h"
 #include "diffcommand.h"
 #include "exportcommand.h"
 #include "importcommand.h"
+#include "infocommand.h"
+#include "patchcommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -18,6 +21,9 @@ const QList<Subcommand>& subcommands()
         exportSubcommand(),
         importSubcommand(),
         diffSubcommand(),
+        infoSubcommand(),
+        patchSubcommand(),
+        applySubcommand(),
     };
     return all;
 }

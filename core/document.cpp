@@ -113,9 +113,11 @@ FileResult Document::open(const QString& path)
         return FileResult::ignored();
     // Read into new buffers first: a failure must leave the previous document exactly as it was.
     std::array<QByteArray, 5> blocks;
-    const FileResult read = romfile::ReadBlocks(romfile::ShortPath(path), blocks);
+    ImageForm form = ImageForm::CopierHeader;
+    const FileResult read = romfile::ReadBlocks(romfile::ShortPath(path), blocks, &form);
     if (!read.isDone())
         return read;
+    m_form = form;
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
@@ -128,13 +130,25 @@ FileResult Document::save(const QString& path)
 {
     if (path.isEmpty() || m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    std::array<QByteArray, 5> blocks;
-    for (const BlockSpec& range : BlockCatalogue)
-        blocks[static_cast<std::size_t>(range.id)] = m_state->block(range.id);
-    const FileResult written = romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks);
+    const FileResult written = romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form);
     if (!written.isDone())
         return written;
     m_state->setCurrentPath(path);
     m_state->setTitle(u"保存完了"_s);
     return FileResult::done();
+}
+
+FileResult Document::composeSavedImage(QByteArray& image) const
+{
+    if (m_state->currentPath().isEmpty())
+        return FileResult::ignored();
+    return romfile::ComposeImage(romfile::ShortPath(m_state->currentPath()), blocks(), m_form, image);
+}
+
+std::array<QByteArray, 5> Document::blocks() const
+{
+    std::array<QByteArray, 5> copies;
+    for (const BlockSpec& range : BlockCatalogue)
+        copies[static_cast<std::size_t>(range.id)] = m_state->block(range.id);
+    return copies;
 }

@@ -2,6 +2,7 @@
 
 #include "editorstate.h"
 #include "fileresult.h"
+#include "imageform.h"
 
 #include <QString>
 
@@ -63,11 +64,19 @@ public:
     // An empty path is ignored. On failure nothing changes on disk or in the document.
     FileResult save(const QString& path);
 
+    // The form of the open image (a copier header before the first open); a save keeps it.
+    ImageForm imageForm() const { return m_form; }
+    bool hasCopierHeader() const { return m_form == ImageForm::CopierHeader; }
+    // The bytes a save would write now: the current file on disk with the blocks laid over it.
+    FileResult composeSavedImage(QByteArray& image) const;
+
     // The name list read on every open; relative paths resolve against the working directory.
     QString nameListPath() const { return m_nameListPath; }
     void setNameListPath(const QString& path) { m_nameListPath = path; }
 
 private:
+    std::array<QByteArray, 5> blocks() const;
+
     std::unique_ptr<EditorState> m_state;
     std::array<std::unique_ptr<Grid>, 5> m_grids;
     std::unique_ptr<OfficerTable> m_officers;
@@ -76,4 +85,5 @@ private:
     std::unique_ptr<ForceTable> m_forces;
     std::unique_ptr<PlacementTable> m_placement;
     QString m_nameListPath;
+    ImageForm m_form = ImageForm::CopierHeader;
 };

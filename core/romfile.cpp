@@ -1,5 +1,6 @@
 #include "romfile.h"
 
+#include "atomicfile.h"
 #include "blockcatalogue.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <functional>
 #include <cerrno>
 #include <cstring>
 
@@ -42,7 +44,7 @@ QString openFailed(const QString& path, const QString& reason)
 
 QString saveFailed(const QString& path, const QString& reason)
 {
-    return u"ファイル「%1」に保存できませんでした。\n%2"_s.arg(shown(path), reason);
+    return atomicfile::failure(path, reason);
 }
 
 QString sourceUnusable(const QString& path, const QString& reason)
@@ -60,14 +62,23 @@ QString notRegular()
     return u"通常のファイルではありません"_s;
 }
 
-QString tooShort(qint64 size)
+QString tooShort(qint64 size, ImageForm form)
 {
-    return u"ファイルが短すぎます（%1 バイト。%2 バイト以上必要です）"_s.arg(size).arg(HighestBlockEnd);
+    // The form is named because its minimum depends on it, and it is decided by the size alone.
+    return u"ファイルが短すぎます（%1 バイト。%2 バイト以上必要です）。形式: %3"_s.arg(size)
+        .arg(minimumImageSize(form))
+        .arg(imageFormName(form));
 }
 
-QString tooLarge(qint64 size)
+QString tooLarge(qint64 size, qint64 limit)
 {
-    return u"ファイルが大きすぎます（%1 バイト。%2 バイトまでです）"_s.arg(size).arg(MaximumImageSize);
+    return u"ファイルが大きすぎます（%1 バイト。%2 バイトまでです）"_s.arg(size).arg(limit);
+}
+
+QString formChanged(ImageForm opened, ImageForm now)
+{
+    return u"開いたときは%1でしたが、いまは%2です。ほかのプログラムで変更された可能性があります"_s.arg(
+        imageFormName(opened), imageFormName(now));
 }
 
 QString cannotRead(const QString& why)
@@ -78,21 +89,6 @@ QString cannotRead(const QString& why)
 QString endedEarly()
 {
     return cannotRead(u"ファイルが途中で終わっています"_s);
-}
-
-QString cannotWrite(const QString& why)
-{
-    return u"書き込みできません: %1"_s.arg(why);
-}
-
-QString writeProtected()
-{
-    return cannotWrite(u"書き込みが許可されていません"_s);
-}
-
-QString badName()
-{
-    return u"ファイル名に使えない文字（NUL）が含まれています"_s;
 }
 
 QString badBlocks()
@@ -113,13 +109,23 @@ void reached(SaveStep step)
 // Copying in pieces keeps memory flat however large the image is.
 constexpr qint64 CopyChunk = 1024 * 1024;
 
-// Empty when the size can hold every block and is still plausible for an image.
-QString sizeProblem(qint64 size)
+// What a file must be to be read: an image (its form's minimum up to MaximumImageSize) or any file
+// up to a limit.
+struct SizeRule
 {
-    if (size < HighestBlockEnd)
-        return wording::tooShort(size);
-    if (size > MaximumImageSize)
-        return wording::tooLarge(size);
+    bool image;
+    qint64 limit;
+};
+
+constexpr SizeRule ImageRule{true, MaximumImageSize};
+
+// Empty when the size fits the rule.
+QString sizeProblem(qint64 size, SizeRule rule)
+{
+    if (rule.image && size < minimumImageSize(imageFormForSize(size)))
+        return wording::tooShort(size, imageFormForSize(size));
+    if (size > rule.limit)
+        return wording::tooLarge(size, rule.limit);
     return {};
 }
 
@@ -131,25 +137,27 @@ bool blocksMatchCatalogue(const std::array<QByteArray, 5>& blocks)
 }
 
 // Lays the parts of the blocks that fall into [at, at + chunk size) over the chunk.
-void overlayBlocks(QByteArray& chunk, qint64 at, const std::array<QByteArray, 5>& blocks)
+void overlayBlocks(QByteArray& chunk, qint64 at, const std::array<QByteArray, 5>& blocks, ImageForm form)
 {
     const qint64 chunkEnd = at + chunk.size();
     for (const BlockSpec& range : BlockCatalogue) {
-        const qint64 start = std::max(at, range.position);
-        const qint64 end = std::min(chunkEnd, range.position + range.size);
+        const qint64 position = blockPosition(range, form);
+        const qint64 start = std::max(at, position);
+        const qint64 end = std::min(chunkEnd, position + range.size);
         if (start >= end)
             continue;
         const QByteArray& block = blocks[static_cast<std::size_t>(range.id)];
-        std::memcpy(chunk.data() + (start - at), block.constData() + (start - range.position),
+        std::memcpy(chunk.data() + (start - at), block.constData() + (start - position),
                     static_cast<std::size_t>(end - start));
     }
 }
 
-// Opens `path` for reading when it is a regular file of a plausible image size, and then, if
+// Opens `path` for reading when it is a regular file whose size fits `rule`, and then, if
 // `makeWritable`, gives the owner write permission (clears the read-only attribute) so that a later
 // save over it can succeed; a failure there is left for that save to report. On failure returns
 // false with the reason the user will read.
-bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size, QString& reason)
+bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size, QString& reason,
+               SizeRule rule = ImageRule)
 {
     // The type is checked by name first, so that no FIFO or device is ever opened in the normal case.
     const QFileInfo info(path);
@@ -163,7 +171,7 @@ bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size
     }
 #ifdef Q_OS_WIN
     size = info.size();
-    reason = sizeProblem(size);
+    reason = sizeProblem(size, rule);
     if (!reason.isEmpty())
         return false;
     if (makeWritable && !info.permissions().testFlag(QFileDevice::WriteOwner))
@@ -175,7 +183,7 @@ bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size
     }
     // The file may have changed between the check and the open.
     size = file.size();
-    reason = sizeProblem(size);
+    reason = sizeProblem(size, rule);
     return reason.isEmpty();
 #else
     // Non-blocking, so that a FIFO put in its place after the check still cannot hang the open;
@@ -197,7 +205,7 @@ bool openImage(const QString& path, bool makeWritable, QFile& file, qint64& size
         return false;
     }
     size = static_cast<qint64>(st.st_size);
-    reason = sizeProblem(size);
+    reason = sizeProblem(size, rule);
     if (!reason.isEmpty()) {
         ::close(fd);
         return false;
@@ -288,19 +296,20 @@ bool SameFile(const QString& a, const QString& b)
 #endif
 }
 
-FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks)
+FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form)
 {
     QFile file;
     qint64 size = 0;
     QString reason;
     if (!openImage(path, true, file, size, reason))
         return FileResult::failed(wording::openFailed(path, reason));
+    const ImageForm found = imageFormForSize(size);
 
     // Into fresh arrays, so that the caller's blocks are only ever replaced as a whole.
     std::array<QByteArray, 5> read;
     for (const BlockSpec& range : BlockCatalogue) {
         QByteArray& bytes = read[static_cast<std::size_t>(range.id)];
-        if (!file.seek(range.position))
+        if (!file.seek(blockPosition(range, found)))
             return FileResult::failed(wording::openFailed(path, wording::cannotRead(file.errorString())));
         bytes = file.read(range.size);
         // The size was checked, so a short read means the file shrank while it was being read.
@@ -308,67 +317,126 @@ FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks)
             return FileResult::failed(wording::openFailed(path, wording::endedEarly()));
     }
     blocks = std::move(read);
+    if (form)
+        *form = found;
     return FileResult::done();
 }
 
-FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks)
-{
-    if (!blocksMatchCatalogue(blocks))
-        return FileResult::failed(wording::saveFailed(destination, wording::badBlocks()));
-    // The system ends a name at its first NUL, so the file written would be one the user never named.
-    if (destination.contains(QChar(u'\0')))
-        return FileResult::failed(wording::saveFailed(destination, wording::badName()));
+namespace {
 
+// Reads the whole of an opened file of `size` bytes; empty on success, otherwise the reason.
+QString readAll(QFile& file, qint64 size, QByteArray& bytes)
+{
+    QByteArray read = file.read(size);
+    if (read.size() != size)
+        return file.error() == QFileDevice::NoError ? wording::endedEarly() : wording::cannotRead(file.errorString());
+    bytes = std::move(read);
+    return {};
+}
+
+// Streams `source` with the blocks laid over it to `sink`, one chunk at a time; empty on success,
+// otherwise the reason the user will read.
+QString copyWithBlocks(const QString& source, const std::array<QByteArray, 5>& blocks, std::optional<ImageForm> form,
+                       const std::function<QString(const QByteArray&, qint64)>& sink)
+{
     QFile input;
     qint64 size = 0;
     QString reason;
     if (!openImage(source, false, input, size, reason))
-        return FileResult::failed(wording::saveFailed(destination, wording::sourceUnusable(source, reason)));
-
-    // The replace below would swap a directory, FIFO or device for a plain file, and the rename
-    // would succeed over a file its owner made read-only: refuse both before writing anything.
-    const QFileInfo target(destination);
-    if (target.exists()) {
-        if (!target.isFile())
-            return FileResult::failed(wording::saveFailed(destination, wording::notRegular()));
-        if (!target.isWritable())
-            return FileResult::failed(wording::saveFailed(destination, wording::writeProtected()));
-    }
-
-    // QSaveFile writes beside the final file (the link target for a symbolic link), gives the new
-    // file the old one's permissions and replaces it by rename; without a commit nothing changes.
-    QSaveFile output(destination);
-    if (!output.open(QIODevice::WriteOnly))
-        return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
-    reached(SaveStep::TemporaryOpened);
-
+        return wording::sourceUnusable(source, reason);
+    const ImageForm found = imageFormForSize(size);
+    if (form && *form != found)
+        return wording::sourceUnusable(source, wording::formChanged(*form, found));
     for (qint64 at = 0; at < size;) {
         QByteArray chunk = input.read(std::min(CopyChunk, size - at));
         if (chunk.isEmpty()) {
             const QString why = input.error() == QFileDevice::NoError ? wording::endedEarly()
                                                                       : wording::cannotRead(input.errorString());
-            return FileResult::failed(wording::saveFailed(destination, wording::sourceUnusable(source, why)));
+            return wording::sourceUnusable(source, why);
         }
-        overlayBlocks(chunk, at, blocks);
-        errno = 0;
-        if (output.write(chunk) != chunk.size()) {
-            // A short write (a full disk, a size limit) leaves the device without an error of its own;
-            // the system's reason is still in errno.
-            const int cause = errno;
-            const QString why = output.error() == QFileDevice::NoError && cause != 0 ? qt_error_string(cause)
-                                                                                  : output.errorString();
-            return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(why)));
-        }
-        if (at == 0)
-            reached(SaveStep::FirstChunkWritten);
+        overlayBlocks(chunk, at, blocks, found);
+        const QString problem = sink(chunk, at);
+        if (!problem.isEmpty())
+            return problem;
         at += chunk.size();
     }
-    // Closed before the rename: some platforms refuse to replace a file that is still open.
-    input.close();
-    reached(SaveStep::AllWritten);
-    if (!output.commit())
-        return FileResult::failed(wording::saveFailed(destination, wording::cannotWrite(output.errorString())));
-    reached(SaveStep::Replaced);
+    return {};
+}
+
+} // namespace
+
+FileResult ReadImage(const QString& path, QByteArray& image, ImageForm* form)
+{
+    QFile file;
+    qint64 size = 0;
+    QString reason;
+    if (!openImage(path, false, file, size, reason))
+        return FileResult::failed(wording::openFailed(path, reason));
+    reason = readAll(file, size, image);
+    if (!reason.isEmpty())
+        return FileResult::failed(wording::openFailed(path, reason));
+    if (form)
+        *form = imageFormForSize(size);
+    return FileResult::done();
+}
+
+FileResult ReadWholeFile(const QString& path, qint64 limit, QByteArray& bytes)
+{
+    QFile file;
+    qint64 size = 0;
+    QString reason;
+    if (!openImage(path, false, file, size, reason, SizeRule{false, limit}))
+        return FileResult::failed(wording::openFailed(path, reason));
+    reason = readAll(file, size, bytes);
+    if (!reason.isEmpty())
+        return FileResult::failed(wording::openFailed(path, reason));
+    return FileResult::done();
+}
+
+FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks,
+                      std::optional<ImageForm> form)
+{
+    if (!blocksMatchCatalogue(blocks))
+        return FileResult::failed(wording::saveFailed(destination, wording::badBlocks()));
+    // The source is checked before anything is created beside the destination.
+    QFile probe;
+    qint64 size = 0;
+    QString reason;
+    if (!openImage(source, false, probe, size, reason))
+        return FileResult::failed(wording::saveFailed(destination, wording::sourceUnusable(source, reason)));
+    probe.close();
+
+    const FileResult written = atomicfile::replace(destination, [&](QSaveFile& output) {
+        reached(SaveStep::TemporaryOpened);
+        const QString problem = copyWithBlocks(source, blocks, form, [&](const QByteArray& chunk, qint64 at) {
+            const QString failed = atomicfile::writeAll(output, chunk);
+            if (failed.isEmpty() && at == 0)
+                reached(SaveStep::FirstChunkWritten);
+            return failed;
+        });
+        // The source is closed by now: some platforms refuse to replace a file that is still open.
+        if (problem.isEmpty())
+            reached(SaveStep::AllWritten);
+        return problem;
+    });
+    if (written.isDone())
+        reached(SaveStep::Replaced);
+    return written;
+}
+
+FileResult ComposeImage(const QString& source, const std::array<QByteArray, 5>& blocks, std::optional<ImageForm> form,
+                        QByteArray& image)
+{
+    if (!blocksMatchCatalogue(blocks))
+        return FileResult::failed(wording::openFailed(source, wording::badBlocks()));
+    QByteArray composed;
+    const QString problem = copyWithBlocks(source, blocks, form, [&](const QByteArray& chunk, qint64) {
+        composed += chunk;
+        return QString();
+    });
+    if (!problem.isEmpty())
+        return FileResult::failed(problem);
+    image = std::move(composed);
     return FileResult::done();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "fileresult.h"
+#include "imageform.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The file side of the image: existence, identity, reading the five blocks and writing them back.
 namespace romfile {
@@ -21,16 +23,29 @@ QString ShortPath(const QString& path);
 // included), decided by file identity rather than by the text of the names.
 bool SameFile(const QString& a, const QString& b);
 
-// Reads the five blocks, indexed by BlockId, into `blocks`. Refuses anything that is not a regular
-// file, a file shorter than the highest block end or larger than MaximumImageSize; never blocks on a
+// Reads the five blocks, indexed by BlockId, into `blocks`, from the positions of the file's form
+// (decided by its size), which goes to `form` when given. Refuses anything that is not a regular
+// file, a file shorter than its form's minimum or larger than MaximumImageSize; never blocks on a
 // FIFO or device. Clears the read-only flag first (adding the owner's write permission); if that
 // fails the file still opens.
-FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks);
+FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form = nullptr);
+
+// Reads a whole image under the same checks as ReadBlocks, without touching its permissions.
+FileResult ReadImage(const QString& path, QByteArray& image, ImageForm* form = nullptr);
+// Reads a whole regular file of at most `limit` bytes (a patch, for instance).
+FileResult ReadWholeFile(const QString& path, qint64 limit, QByteArray& bytes);
 
 // Writes `source` (the current file as it is on disk now) with the five blocks laid over their
 // ranges to `destination`, all or nothing: a temporary file beside the destination is replaced
 // atomically, the destination keeps its permissions, and a symbolic link keeps pointing where it did.
-FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks);
+// The blocks go to the positions of the source's form; when `form` is given and the source no longer
+// has that form, nothing is written, since the blocks would land in the wrong bytes.
+FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks,
+                      std::optional<ImageForm> form = std::nullopt);
+
+// What WriteImage would write, in memory.
+FileResult ComposeImage(const QString& source, const std::array<QByteArray, 5>& blocks, std::optional<ImageForm> form,
+                        QByteArray& image);
 
 // The points inside WriteImage at which the crash-safety test kills a saving process.
 enum class SaveStep

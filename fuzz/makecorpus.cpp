@@ -1,7 +1,7 @@
 // Writes the starting corpus of every fuzz target, built from the sample image and the tables' own
 // texts, so that no binary input needs to live in the repository.
 //
-// Usage: tavrin-fuzz-corpus <folder>   (writes <folder>/tables, codepage, namelist and open)
+// Usage: tavrin-fuzz-corpus <folder>   (writes <folder>/tables, codepage, namelist, open and patch)
 
 #include "blockcatalogue.h"
 #include "citytable.h"
@@ -9,6 +9,7 @@
 #include "fuzzinput.h"
 #include "grid.h"
 #include "officertable.h"
+#include "patchfile.h"
 #include "sampleimage.h"
 
 #include <QCoreApplication>
@@ -130,6 +131,27 @@ bool writeOpen(const QString& folder, const QByteArray& image)
     return ok;
 }
 
+// Valid patches of a piece of the sample image, for each reading mode, and pairs to create from.
+bool writePatch(const QString& folder, const QByteArray& image)
+{
+    const QByteArray source = image.mid(blockSpec(BlockId::Officer).position, 2000);
+    QByteArray modified = source;
+    modified[7] = char(95);
+    modified.replace(300, 40, QByteArray(40, '\x07'));
+    const QList<QByteArray> targets{modified, modified.left(1500), modified + QByteArray(64, '\0')};
+    bool ok = true;
+    for (const QByteArray& target : targets) {
+        const QByteArray ips = PatchFile::create(PatchFormat::Ips, source, target).bytes;
+        const QByteArray bps = PatchFile::create(PatchFormat::Bps, source, target).bytes;
+        for (const auto& [mode, rest] : {std::pair{0, ips}, std::pair{1, bps}, std::pair{2, bps}, std::pair{3, target}}) {
+            FuzzRecord record;
+            record.byte(mode).word(int(source.size())).bytes(source).bytes(rest);
+            ok = put(folder, record.data()) && ok;
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -141,7 +163,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(args[1]);
-    for (const QString& sub : {u"tables"_s, u"codepage"_s, u"namelist"_s, u"open"_s})
+    for (const QString& sub : {u"tables"_s, u"codepage"_s, u"namelist"_s, u"open"_s, u"patch"_s})
         if (!root.mkpath(sub)) {
             std::fprintf(stderr, "tavrin-fuzz-corpus: cannot make %s\n", qUtf8Printable(root.filePath(sub)));
             return 1;
@@ -158,7 +180,8 @@ int main(int argc, char** argv)
 
     const bool ok = writeTables(root.filePath(u"tables"_s), document) &&
                     writeCodePage(root.filePath(u"codepage"_s), image) &&
-                    writeNameList(root.filePath(u"namelist"_s), image) && writeOpen(root.filePath(u"open"_s), image);
+                    writeNameList(root.filePath(u"namelist"_s), image) && writeOpen(root.filePath(u"open"_s), image) &&
+                    writePatch(root.filePath(u"patch"_s), image);
     if (!ok) {
         std::fprintf(stderr, "tavrin-fuzz-corpus: cannot write into %s\n", qUtf8Printable(args[1]));
         return 1;

@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic
+    zlib1g-dev
     clang-14 libclang-rt-14-dev
 )
 

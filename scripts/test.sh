@@ -64,7 +64,7 @@ if [ "$fuzz_built" = 1 ] && [ "$fuzz_seconds" -gt 0 ]; then
     if ! "$fuzz/fuzz/tavrin-fuzz-corpus" "$corpus"; then
         failures+=("fuzz corpus")
     fi
-    for target in tables codepage namelist open; do
+    for target in tables codepage namelist open patch; do
         log=$fuzz/logs/$target.log
         # Per-input leak checks are off: every target keeps its document between inputs on purpose,
         # and the sanitizer test run checks for leaks. A slow input (30 s) counts as a hang.

@@ -213,7 +213,9 @@ private Q_SLOTS:
         Blocks blocks;
         const FileResult result = romfile::ReadBlocks(file, blocks);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
-        QCOMPARE(blocks, blocksOf(m_sample));
+        // A whole number of kilobytes has no copier header: every block is read 0x200 bytes earlier.
+        const QByteArray header = size % 1024 == 0 ? QByteArray(0x200, '\0') : QByteArray();
+        QCOMPARE(blocks, blocksOf(header + m_sample));
     }
 
     void readBlocks_refuses_data()

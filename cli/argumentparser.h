@@ -1,0 +1,43 @@
+#pragma once
+
+#include "subcommand.h"
+
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QTextStream;
+
+namespace cli {
+
+// QCommandLineParser with the conventions the subcommands share: --help prints the usage to standard
+// output and succeeds; an unknown option or the wrong number of arguments prints why and the usage to
+// standard error and fails with Exit::Failure. Nothing here ends the process.
+class ArgumentParser
+{
+public:
+    // `synopsis` is the usage line without "tavrin ", `summary` what the command does.
+    ArgumentParser(const QString& synopsis, const QString& summary);
+
+    void addOption(const QCommandLineOption& option);
+    const QCommandLineParser& parser() const { return m_parser; }
+    // Parses `arguments` (the subcommand's name first); an exit code when the command must not go on.
+    std::optional<Exit> parse(const QStringList& arguments, qsizetype positionalCount, QTextStream& out,
+                              QTextStream& err);
+    // Prints "tavrin NAME: text" to standard error.
+    void complain(QTextStream& err, const QString& text) const;
+
+private:
+    QString usage() const;
+
+    QCommandLineParser m_parser;
+    QList<QCommandLineOption> m_options;
+    QString m_synopsis;
+    QString m_summary;
+    QString m_name;
+};
+
+} // namespace cli

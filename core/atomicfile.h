@@ -1,0 +1,32 @@
+#pragma once
+
+#include "fileresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class QSaveFile;
+
+// Replacing a whole file all or nothing: everything the editor writes (saved images, patches, patched
+// images) goes through here, so a failure part way never leaves a damaged file behind.
+namespace atomicfile {
+
+// Fills the temporary file; returns empty on success or the reason the user will read.
+using Filler = std::function<QString(QSaveFile& output)>;
+
+// Writes through a temporary file beside `destination` (beside the link target for a symbolic link)
+// that replaces it atomically once `fill` succeeded; the destination keeps its permissions. Refuses
+// a name with a NUL, a destination that is not a regular file and one its owner made read-only.
+FileResult replace(const QString& destination, const Filler& fill);
+// The same for content already in memory.
+FileResult replace(const QString& destination, const QByteArray& bytes);
+
+// Writes all of `bytes`; empty on success, otherwise the reason (a full disk included).
+QString writeAll(QSaveFile& output, const QByteArray& bytes);
+
+// The message of a write that did not happen, naming the file and the cause.
+QString failure(const QString& destination, const QString& reason);
+
+} // namespace atomicfile
