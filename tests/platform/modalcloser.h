@@ -14,7 +14,16 @@
 class ModalCloser : public QObject
 {
 public:
-    explicit ModalCloser(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer)
+    // Whether dialogs other than message boxes are answered too, or left to the test (which drives a
+    // dialog it opened itself).
+    enum Scope
+    {
+        AllDialogs,
+        LeaveDialogs,
+    };
+
+    explicit ModalCloser(QMessageBox::StandardButton answer = QMessageBox::Ok, Scope scope = AllDialogs)
+        : m_answer(answer), m_scope(scope)
     {
         connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
         m_timer.start(10);
@@ -48,6 +57,8 @@ private:
                 box->done(0);
             return;
         }
+        if (m_scope == LeaveDialogs)
+            return;
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialogTitles << dialog->windowTitle();
             // A dialog still open after its handler ran is cancelled, so a test fails instead of hanging.
@@ -61,6 +72,7 @@ private:
     }
 
     QMessageBox::StandardButton m_answer;
+    Scope m_scope;
     QList<QDialog*> m_handled;
     QTimer m_timer;
 };
