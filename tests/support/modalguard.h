@@ -20,7 +20,7 @@
 class ModalGuard : public QObject
 {
 public:
-    explicit ModalGuard(std::chrono::milliseconds limit = std::chrono::seconds(5)) : m_limit(limit.count())
+    explicit ModalGuard(std::chrono::milliseconds limit = std::chrono::seconds(3)) : m_limit(limit.count())
     {
         connect(&m_timer, &QTimer::timeout, this, &ModalGuard::check);
         m_timer.start(100);
