@@ -213,11 +213,10 @@ void GridView::pushCurrentToGrid()
         // after the block. It moves onto the nearest edge from outside, onto the top row and left
         // column from inside.
         const auto edge = [](int at, int first, int last) { return at > last ? last : first; };
-        const int row = (current.row() == top || current.row() == bottom) ? current.row()
-                                                                           : edge(current.row(), top, bottom);
-        const int col = (current.column() == left || current.column() == right)
-                            ? current.column()
-                            : edge(current.column(), left, right);
+        const int row =
+            (current.row() == top || current.row() == bottom) ? current.row() : edge(current.row(), top, bottom);
+        const int col = (current.column() == left || current.column() == right) ? current.column()
+                                                                                : edge(current.column(), left, right);
         if (row != current.row() || col != current.column()) {
             current = m_model->index(row, col);
             moveCurrentKeepingSelection(current);
@@ -467,8 +466,8 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         // A Shift+click extends the block the grid holds. (The label columns' view keeps an anchor of
         // its own, which cannot be placed from here.)
-        if (watched == viewport() && event->type() == QEvent::MouseButtonPress &&
-            mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ShiftModifier))
+        if (watched == viewport() && event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
+            (mouse->modifiers() & Qt::ShiftModifier))
             anchorAtSelectionEnd();
         return handleMouse(mouse);
     }

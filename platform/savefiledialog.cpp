@@ -1,5 +1,6 @@
 #include "savefiledialog.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -70,11 +71,17 @@ bool SaveFileDialog::confirm(const QString& path)
         return false;
     }
     if (info.isDir()) {
-        QMessageBox::warning(this, windowTitle(), u"%1 はフォルダーです。\n別のファイル名を指定してください。"_s.arg(name));
+        QMessageBox::warning(this, windowTitle(),
+                             u"%1 はフォルダーです。\n別のファイル名を指定してください。"_s.arg(name));
         return false;
     }
     if (!info.exists())
         return true;
-    return QMessageBox::warning(this, windowTitle(), u"%1 は既に存在します。\n上書きしますか?"_s.arg(name),
-                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox question(QMessageBox::Warning, windowTitle(), u"%1 は既に存在します。\n上書きしますか?"_s.arg(name),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    // Qt's own button captions are English unless a translation is installed.
+    question.button(QMessageBox::Yes)->setText(u"はい(&Y)"_s);
+    question.button(QMessageBox::No)->setText(u"いいえ(&N)"_s);
+    return question.exec() == QMessageBox::Yes;
 }

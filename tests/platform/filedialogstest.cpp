@@ -191,10 +191,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed"); // for a double-click: the entry clicked
         QTest::addColumn<int>("filter");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::addColumn<QString>("asked"); // empty: no question
+        QTest::addColumn<QString>("asked");  // empty: no question
         QTest::addColumn<QString>("chosen"); // empty: the dialog stays open
-        QTest::newRow("Enter, bare name, refused") << Route::Enter << u"old"_s << 0 << QMessageBox::No << u"old.smc"_s
-                                                   << QString();
+        QTest::newRow("Enter, bare name, refused")
+            << Route::Enter << u"old"_s << 0 << QMessageBox::No << u"old.smc"_s << QString();
         QTest::newRow("Enter, bare name, confirmed")
             << Route::Enter << u"old"_s << 0 << QMessageBox::Yes << u"old.smc"_s << u"old.smc"_s;
         QTest::newRow("Enter, full name, refused")
@@ -245,8 +245,12 @@ private Q_SLOTS:
             else
                 QTest::mouseClick(shown.saveButton(), Qt::LeftButton);
             QCOMPARE(closer.texts.size(), asked.isEmpty() ? 0 : 1);
-            if (!asked.isEmpty())
+            if (!asked.isEmpty()) {
                 QVERIFY2(closer.texts.first().contains(asked), qPrintable(closer.texts.first()));
+                QStringList buttons = closer.buttons.first().split(u'|');
+                buttons.sort();
+                QCOMPARE(buttons, (QStringList{u"いいえ(&N)"_s, u"はい(&Y)"_s}));
+            }
         }
         if (chosen.isEmpty()) {
             QVERIFY(shown.dialog.isVisible());
@@ -269,6 +273,21 @@ private Q_SLOTS:
         QTest::keyClick(shown.nameEdit, Qt::Key_Return);
         QCOMPARE(closer.texts.size(), 1);
         QVERIFY(shown.dialog.isVisible());
+    }
+
+    void saveDialog_refusesNameOfFolder()
+    {
+        ShownSaveDialog shown(SmcFilter);
+        QVERIFY(QDir(shown.dir.path()).mkdir(u"box.smc"_s));
+        QVERIFY(shown.ready());
+        // "box" gets the extension and names the folder: nothing can be written there.
+        QTest::keyClicks(shown.nameEdit, u"box"_s);
+        ModalCloser closer(QMessageBox::Ok, ModalCloser::LeaveDialogs);
+        QTest::keyClick(shown.nameEdit, Qt::Key_Return);
+        QCOMPARE(closer.texts.size(), 1);
+        QVERIFY2(closer.texts.first().contains(u"box.smc"_s), qPrintable(closer.texts.first()));
+        QVERIFY(shown.dialog.isVisible());
+        QCOMPARE(shown.dialog.chosenPath(), QString());
     }
 
     void saveDialog_refusesNameInMissingFolder_data()

@@ -49,7 +49,8 @@ private:
                        waiting->windowTitle() + QLatin1Char('"');
         if (auto* box = qobject_cast<QMessageBox*>(waiting))
             what += QStringLiteral(": ") + box->text();
-        const QString message = QStringLiteral("Nothing answered a modal %1 within %2 ms; closed it").arg(what).arg(m_limit);
+        const QString message =
+            QStringLiteral("Nothing answered a modal %1 within %2 ms; closed it").arg(what).arg(m_limit);
         QTest::qFail(qPrintable(message), __FILE__, __LINE__);
         if (auto* dialog = qobject_cast<QDialog*>(waiting))
             dialog->reject();
