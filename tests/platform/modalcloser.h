@@ -35,6 +35,8 @@ public:
     QStringList buttons;
     // Window titles of the other dialogs, which are cancelled unless `onDialog` takes them.
     QStringList dialogTitles;
+    // A question raised while `onDialog` itself runs is not answered (Qt does not fire a timer inside
+    // its own slot): a handler whose keys may raise one schedules them with QTimer::singleShot(0).
     std::function<void(QDialog*)> onDialog;
 
 private:
