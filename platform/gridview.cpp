@@ -8,12 +8,14 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -40,6 +42,24 @@ QRect mapRect(const QWidget* from, const QRect& rect, const QWidget* ancestor)
     if (ancestor->isAncestorOf(from))
         return QRect(from->mapTo(ancestor, rect.topLeft()), rect.size());
     return QRect(ancestor->mapFromGlobal(from->mapToGlobal(rect.topLeft())), rect.size());
+}
+
+// Keys that move the current cell and, with Shift, extend the selection.
+bool isNavigationKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -166,36 +186,101 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint)
 
 void GridView::pushCurrentToGrid()
 {
-    if (m_syncing)
+    // Within one of its own key or mouse steps Qt moves the current cell and the selection one after
+    // the other; the grid takes the outcome once the step is done.
+    if (m_syncing || m_handlingInput)
         return;
-    const QModelIndex current = selectionModel()->currentIndex();
+    QModelIndex current = selectionModel()->currentIndex();
     if (!current.isValid())
         return;
     QScopedValueRollback guard(m_syncing, true);
-    // The selection is one block; the grid's selection end is the block's corner opposite the
-    // current cell.
-    int top = current.row(), bottom = current.row(), left = current.column(), right = current.column();
+    int rowSel = current.row();
+    int colSel = current.column();
     const QItemSelection selection = selectionModel()->selection();
     if (!selection.isEmpty()) {
-        int t = selection.first().top(), b = selection.first().bottom();
-        int l = selection.first().left(), r = selection.first().right();
+        // The selection is one block, possibly held in several ranges.
+        int top = selection.first().top(), bottom = selection.first().bottom();
+        int left = selection.first().left(), right = selection.first().right();
         for (const QItemSelectionRange& range : selection) {
-            t = std::min(t, range.top());
-            b = std::max(b, range.bottom());
-            l = std::min(l, range.left());
-            r = std::max(r, range.right());
+            top = std::min(top, range.top());
+            bottom = std::max(bottom, range.bottom());
+            left = std::min(left, range.left());
+            right = std::max(right, range.right());
         }
-        if (t <= current.row() && current.row() <= b && l <= current.column() && current.column() <= r) {
-            top = t;
-            bottom = b;
-            left = l;
-            right = r;
+        // The grid's block runs from its current cell to the opposite corner, so the current cell must
+        // be a corner. Qt leaves it elsewhere: a header click puts it on the top visible row of the
+        // selected column, Ctrl+A leaves it where it was, and a drag in the label columns moves it only
+        // after the block. It moves onto the nearest edge from outside, onto the top row and left
+        // column from inside.
+        const auto edge = [](int at, int first, int last) { return at > last ? last : first; };
+        const int row =
+            (current.row() == top || current.row() == bottom) ? current.row() : edge(current.row(), top, bottom);
+        const int col = (current.column() == left || current.column() == right) ? current.column()
+                                                                                : edge(current.column(), left, right);
+        if (row != current.row() || col != current.column()) {
+            current = m_model->index(row, col);
+            moveCurrentKeepingSelection(current);
         }
+        rowSel = row == top ? bottom : top;
+        colSel = col == left ? right : left;
     }
-    const int rowSel = current.row() == top ? bottom : top;
-    const int colSel = current.column() == left ? right : left;
     m_grid.setCurrentCell(GridModel::toGridRow(current.row()), current.column());
     m_grid.setSelectionEnd(GridModel::toGridRow(rowSel), colSel);
+}
+
+// Moves the view's current cell without touching the selection and without scrolling: the user is
+// looking at what was just selected.
+void GridView::moveCurrentKeepingSelection(const QModelIndex& current)
+{
+    const bool scrolls = hasAutoScroll();
+    const bool frozenScrolls = m_frozen->hasAutoScroll();
+    setAutoScroll(false);
+    m_frozen->setAutoScroll(false);
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    setAutoScroll(scrolls);
+    m_frozen->setAutoScroll(frozenScrolls);
+}
+
+// Qt extends a selection with Shift from an anchor of its own, which only its own clicks and moves
+// set; the grid may have moved the block since. The anchor is put on the grid's selection end, the
+// corner opposite the current cell, so that the block grows or shrinks from the cell the user sees.
+void GridView::anchorAtSelectionEnd()
+{
+    const QModelIndex anchor = m_model->index(GridModel::toModelRow(m_grid.rowSel()), m_grid.colSel());
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (!anchor.isValid() || !current.isValid())
+        return;
+    const QItemSelection selection = selectionModel()->selection();
+    QScopedValueRollback guard(m_syncing, true);
+    {
+        QScopedValueRollback anchoring(m_anchoring, true);
+        const bool scrolls = hasAutoScroll();
+        const bool frozenScrolls = m_frozen->hasAutoScroll();
+        setAutoScroll(false);
+        m_frozen->setAutoScroll(false);
+        setCurrentIndex(anchor);
+        setAutoScroll(scrolls);
+        m_frozen->setAutoScroll(frozenScrolls);
+    }
+    moveCurrentKeepingSelection(current);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    // setCurrentIndex() takes the cell as the new anchor only for a command without `Current`.
+    if (m_anchoring)
+        return QItemSelectionModel::ClearAndSelect;
+    // Qt moves without selecting while Ctrl is held; Ctrl+Shift+End and the like extend the block,
+    // as in spreadsheets.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const Qt::KeyboardModifiers held =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (held == (Qt::ShiftModifier | Qt::ControlModifier) && isNavigationKey(key->key()))
+            return QItemSelectionModel::SelectCurrent;
+    }
+    return QTableView::selectionCommand(index, event);
 }
 
 void GridView::pullCurrentFromGrid()
@@ -244,7 +329,38 @@ void GridView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QTableView::keyPressEvent(event);
+    if ((event->modifiers() & Qt::ShiftModifier) && isNavigationKey(event->key()))
+        anchorAtSelectionEnd();
+    handleInput([this, event] { QTableView::keyPressEvent(event); });
+}
+
+void GridView::mousePressEvent(QMouseEvent* event)
+{
+    handleInput([this, event] { QTableView::mousePressEvent(event); });
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* event)
+{
+    handleInput([this, event] { QTableView::mouseMoveEvent(event); });
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent* event)
+{
+    handleInput([this, event] { QTableView::mouseReleaseEvent(event); });
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    handleInput([this, event] { QTableView::mouseDoubleClickEvent(event); });
+}
+
+void GridView::handleInput(const std::function<void()>& handle)
+{
+    {
+        QScopedValueRollback busy(m_handlingInput, true);
+        handle();
+    }
+    pushCurrentToGrid();
 }
 
 void GridView::wheelEvent(QWheelEvent* event)
@@ -354,8 +470,15 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        return handleMouse(static_cast<QMouseEvent*>(event));
+    case QEvent::MouseButtonDblClick: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // A Shift+click extends the block the grid holds. (The label columns' view keeps an anchor of
+        // its own, which cannot be placed from here.)
+        if (watched == viewport() && event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
+            (mouse->modifiers() & Qt::ShiftModifier))
+            anchorAtSelectionEnd();
+        return handleMouse(mouse);
+    }
     case QEvent::Wheel:
         if (watched == viewport())
             return false;

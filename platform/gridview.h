@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class Grid;
 class GridModel;
 
@@ -82,7 +84,13 @@ Q_SIGNALS:
     void filesDropped(const QStringList& paths);
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
@@ -98,6 +106,10 @@ private:
     void updateFrozenGeometry();
     void pushCurrentToGrid();
     void pullCurrentFromGrid();
+    void moveCurrentKeepingSelection(const QModelIndex& current);
+    void anchorAtSelectionEnd();
+    // Runs Qt's own handling of a key or mouse event, then hands the outcome to the grid.
+    void handleInput(const std::function<void()>& handle);
     void handleWheel(QWheelEvent* event);
     bool handleMouse(QMouseEvent* event);
     static QStringList localFiles(const QMimeData* mime);
@@ -110,4 +122,8 @@ private:
     bool m_acceptFileDrops = false;
     // Set while one side of the current-cell link updates the other.
     bool m_syncing = false;
+    // Set while the view's own anchor for Shift-extended selections is being placed.
+    bool m_anchoring = false;
+    // Set while Qt handles a key or mouse event of this view.
+    bool m_handlingInput = false;
 };

@@ -1,4 +1,5 @@
 #include "grid.h"
+#include "gridmodel.h"
 #include "gridtestdata.h"
 #include "gridview.h"
 #include "testregistry.h"
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -35,6 +37,27 @@ struct ShownGrid
 QPoint cellCentre(const QTableView& view, int modelRow, int col)
 {
     return view.visualRect(view.model()->index(modelRow, col)).center();
+}
+
+// The block the view shows selected, in grid coordinates (x column, y row); null unless the selection
+// is one whole block.
+QRect shownBlock(const GridView& view)
+{
+    QSet<QPoint> cells;
+    QRect box;
+    for (const QModelIndex& index : view.selectionModel()->selectedIndexes()) {
+        const QPoint cell(index.column(), GridModel::toGridRow(index.row()));
+        cells.insert(cell);
+        box |= QRect(cell, QSize(1, 1));
+    }
+    return qsizetype(box.width()) * box.height() == cells.size() ? box : QRect();
+}
+
+// The grid's selection: from the current cell to the selection end.
+QRect gridBlock(const Grid& grid)
+{
+    return QRect(QPoint(std::min(grid.col(), grid.colSel()), std::min(grid.row(), grid.rowSel())),
+                 QPoint(std::max(grid.col(), grid.colSel()), std::max(grid.row(), grid.rowSel())));
 }
 
 void sendWheel(QWidget* target, int delta)
@@ -179,6 +202,122 @@ private Q_SLOTS:
         QCOMPARE(shown.grid.row(), 7);
         QCOMPARE(shown.grid.col(), 0);
         QCOMPARE(shown.grid.clip(), u"r7c0"_s);
+    }
+
+    // Every way of selecting leaves the grid holding exactly the block the view shows, with the view
+    // scrolled away from the top. Starts with grid cell (56, 3) current; the expected block is in grid
+    // coordinates (x column, y row), null where only the agreement with the view is checked.
+    void selection_gridHoldsTheBlockShown_data()
+    {
+        constexpr int LastRow = 199, LastCol = 11;
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QRect>("expected");
+        const auto block = [](int top, int left, int bottom, int right) {
+            return QRect(QPoint(left, top), QPoint(right, bottom));
+        };
+        QTest::newRow("click") << u"click"_s << block(58, 5, 58, 5);
+        QTest::newRow("shift-click") << u"shift-click"_s << block(56, 3, 59, 5);
+        QTest::newRow("drag") << u"drag"_s << block(57, 2, 60, 5);
+        QTest::newRow("drag back") << u"dragback"_s << block(57, 2, 58, 4);
+        QTest::newRow("header") << u"header"_s << block(1, 4, LastRow, 4);
+        QTest::newRow("header drag") << u"headerdrag"_s << block(1, 2, LastRow, 4);
+        QTest::newRow("label header") << u"labels"_s << block(1, 0, LastRow, 0);
+        QTest::newRow("Ctrl+A") << u"ctrl+a"_s << block(1, 0, LastRow, LastCol);
+        QTest::newRow("Shift+arrows") << u"shift+arrows"_s << block(56, 3, 59, 5);
+        QTest::newRow("Shift+End") << u"shift+end"_s << block(56, 3, 56, LastCol);
+        QTest::newRow("Shift+Home") << u"shift+home"_s << block(56, 0, 56, 3);
+        QTest::newRow("Shift+PgDn") << u"shift+pgdn"_s << QRect();
+        QTest::newRow("Shift+PgUp") << u"shift+pgup"_s << QRect();
+        QTest::newRow("Ctrl+Shift+End") << u"ctrl+shift+end"_s << block(56, 3, LastRow, LastCol);
+        QTest::newRow("Ctrl+Shift+Home") << u"ctrl+shift+home"_s << block(1, 0, 56, 3);
+        QTest::newRow("Ctrl+A, then Shift+Up") << u"ctrl+a shift+up"_s << QRect();
+        QTest::newRow("header, then Shift+click") << u"header shift-click"_s << QRect();
+        QTest::newRow("Shift+arrows, then back") << u"shift+arrows shift+up"_s << block(56, 3, 58, 5);
+        QTest::newRow("Shift+click, then back") << u"shift-click shift-click-back"_s << block(56, 3, 57, 4);
+        // Shift extends from the grid's cell, not from where the mouse last was.
+        QTest::newRow("click, grid moves, Shift+Down") << u"click grid-moves shift+down"_s << block(56, 3, 57, 3);
+        QTest::newRow("click, grid moves, Shift+click")
+            << u"click grid-moves shift-click-back"_s << block(56, 3, 57, 4);
+    }
+
+    void selection_gridHoldsTheBlockShown()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(QRect, expected);
+        ShownGrid shown(200, 12, 1);
+        GridView& view = *shown.view;
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setFocus();
+        view.verticalScrollBar()->setValue(50);
+        shown.grid.setCurrentCell(56, 3);
+        const int scrolled = view.verticalScrollBar()->value();
+        QHeaderView* header = view.horizontalHeader();
+        const auto headerAt = [header](int col) {
+            return QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2);
+        };
+        const QStringList steps = gesture.split(u' ');
+        for (const QString& step : steps) {
+            if (step == u"click"_s) {
+                QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, 57, 5));
+            } else if (step == u"shift-click"_s) {
+                QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(view, 58, 5));
+            } else if (step == u"drag"_s || step == u"dragback"_s) {
+                const QPoint end = step == u"drag"_s ? cellCentre(view, 59, 5) : cellCentre(view, 57, 4);
+                QTest::mousePress(view.viewport(), Qt::LeftButton, {}, cellCentre(view, 56, 2));
+                QTest::mouseMove(view.viewport(), cellCentre(view, 59, 5));
+                QTest::mouseMove(view.viewport(), end);
+                QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, end);
+            } else if (step == u"header"_s) {
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, headerAt(4));
+            } else if (step == u"headerdrag"_s) {
+                QTest::mousePress(header->viewport(), Qt::LeftButton, {}, headerAt(4));
+                QTest::mouseMove(header->viewport(), headerAt(2));
+                QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, headerAt(2));
+            } else if (step == u"labels"_s) {
+                QHeaderView* labels = view.frozenView()->horizontalHeader();
+                QTest::mouseClick(labels->viewport(), Qt::LeftButton, {}, QPoint(5, labels->height() / 2));
+            } else if (step == u"ctrl+a"_s) {
+                QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+            } else if (step == u"shift+arrows"_s) {
+                for (int i = 0; i < 3; ++i)
+                    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+                for (int i = 0; i < 2; ++i)
+                    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+            } else if (step == u"shift-click-back"_s) {
+                QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(view, 56, 4));
+            } else if (step == u"grid-moves"_s) {
+                shown.grid.setCurrentCell(56, 3);
+            } else if (step == u"shift+down"_s) {
+                QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+            } else if (step == u"shift+up"_s) {
+                QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+            } else if (step == u"shift+end"_s) {
+                QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+            } else if (step == u"shift+home"_s) {
+                QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+            } else if (step == u"shift+pgdn"_s) {
+                QTest::keyClick(&view, Qt::Key_PageDown, Qt::ShiftModifier);
+            } else if (step == u"shift+pgup"_s) {
+                QTest::keyClick(&view, Qt::Key_PageUp, Qt::ShiftModifier);
+            } else if (step == u"ctrl+shift+end"_s) {
+                QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+            } else if (step == u"ctrl+shift+home"_s) {
+                QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+            } else {
+                QFAIL(qPrintable(u"unknown step "_s + step));
+            }
+        }
+
+        const QRect shownSelection = shownBlock(view);
+        QVERIFY(!shownSelection.isNull());
+        QCOMPARE(gridBlock(shown.grid), shownSelection);
+        if (!expected.isNull())
+            QCOMPARE(shownSelection, expected);
+        // The view's current cell is the grid's, so the editor opens where the view shows the focus.
+        QCOMPARE(view.currentIndex(), view.model()->index(GridModel::toModelRow(shown.grid.row()), shown.grid.col()));
+        // Selecting a whole column or everything leaves the rows where they were.
+        if (gesture == u"header"_s || gesture == u"headerdrag"_s || gesture == u"labels"_s || gesture == u"ctrl+a"_s)
+            QCOMPARE(view.verticalScrollBar()->value(), scrolled);
     }
 
     void currentCell_followsGrid()

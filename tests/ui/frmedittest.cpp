@@ -346,7 +346,8 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_End);
         QTest::keyClick(box, Qt::Key_3);
         QCOMPARE(box->text(), u"15"_s);
-        QTest::keyClick(box, Qt::Key_Return);
+        const QList<Shown> shown = answerMessages([&] { QTest::keyClick(box, Qt::Key_Return); });
+        QVERIFY(shown.isEmpty());
         QCOMPARE(m_grid->text(Row, 14), u"8"_s);
     }
 
@@ -450,7 +451,8 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), dialog.button(0));
         QTest::keyClick(dialog.button(0), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), dialog.button(1));
-        QTest::mouseClick(dialog.button(0), Qt::LeftButton);
+        const QList<Shown> shown = answerMessages([&] { QTest::mouseClick(dialog.button(0), Qt::LeftButton); });
+        QVERIFY2(shown.isEmpty(), shown.isEmpty() ? "" : qPrintable(shown.first().text));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(m_grid->text(Row, 0), u"10"_s);
         for (int k = 0; k < frmEdit::BoxCount; ++k)
@@ -538,7 +540,8 @@ private Q_SLOTS:
         const QByteArray before = block.mid(record * OfficerTable::RecordSize, OfficerTable::RecordSize);
 
         frmEdit& dialog = open(grid);
-        QTest::mouseClick(dialog.button(0), Qt::LeftButton);
+        const QList<Shown> shown = answerMessages([&] { QTest::mouseClick(dialog.button(0), Qt::LeftButton); });
+        QVERIFY2(shown.isEmpty(), shown.isEmpty() ? "" : qPrintable(shown.first().text));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         document.officers().storeRow();
 

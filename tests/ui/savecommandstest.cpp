@@ -5,15 +5,85 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
-// The two save commands once the opened image has gone from the disk.
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+// The two save commands: the name the save-as dialog settles on, and saves once the opened image
+// has gone from the disk.
 class SaveCommandsTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void saveAs_typedNameOfExistingFile_asksBeforeAnythingIsWritten_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("refused") << QMessageBox::No;
+        QTest::newRow("confirmed") << QMessageBox::Yes;
+    }
+
+    void saveAs_typedNameOfExistingFile_asksBeforeAnythingIsWritten()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        EditorSession session;
+        const QString old = session.dir.filePath(u"old.smc"_s);
+        QVERIFY(writeFile(old, "keep"));
+        const QByteArray image = fileBytes(session.sample);
+        bool nameBoxHadKeyboard = false;
+        bool openAfterAnswer = false;
+        QByteArray oldWhenAnswered;
+        ModalCloser closer(answer);
+        closer.onDialog = [&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            QVERIFY(files);
+            files->setDirectory(session.dir.path());
+            auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
+            QVERIFY(nameEdit);
+            nameEdit->setFocus();
+            // Typed once this handler has returned, so that the closer can answer the question.
+            QTimer::singleShot(0, dialog, [&, dialog, nameEdit] {
+                nameBoxHadKeyboard = nameEdit->hasFocus();
+                QTest::keyClicks(nameEdit, u"old"_s);
+                QTest::keyClick(nameEdit, Qt::Key_Return);
+                openAfterAnswer = dialog->isVisible();
+                oldWhenAnswered = fileBytes(old);
+            });
+        };
+        session.main().fileItem(2)->trigger();
+
+        QVERIFY(nameBoxHadKeyboard);
+        QCOMPARE(closer.texts.size(), 1);
+        QVERIFY2(closer.texts.first().contains(u"old.smc"_s), qPrintable(closer.texts.first()));
+        QCOMPARE(oldWhenAnswered, QByteArray("keep"));
+        if (answer == QMessageBox::No) {
+            // Back in the dialog; the closer then cancels it, as the user may.
+            QVERIFY(openAfterAnswer);
+            QCOMPARE(fileBytes(old), QByteArray("keep"));
+            QCOMPARE(session.main().document().state().currentPath(), session.sample);
+            return;
+        }
+        QVERIFY(!openAfterAnswer);
+        QCOMPARE(fileBytes(old), image);
+        QCOMPARE(session.main().document().state().currentPath(), old);
+    }
+
     void saveCommands_afterImageVanished_reportFailure_data()
     {
         QTest::addColumn<int>("index");
