@@ -41,7 +41,12 @@ int TableChange::apply(Table& table, Side side) const
                 grid.setText(row, cell.col, before ? cell.before : cell.after);
         }
     }
-    return rowOfRecord(grid, m_focusRow, m_focusRecord);
+    return focusRowIn(table);
+}
+
+int TableChange::focusRowIn(const Table& table) const
+{
+    return rowOfRecord(table.grid(), m_focusRow, m_focusRecord);
 }
 
 ChangeRecorder::ChangeRecorder(Table& table, TableId id)

@@ -48,6 +48,8 @@ public:
     // texts into the rows that now show their records. Returns the grid row of the cell the edit was
     // made on (found through its record again), or -1 when no row shows it any more.
     int apply(Table& table, Side side) const;
+    // The grid row that shows the record the edit was made on now; -1 when none does.
+    int focusRowIn(const Table& table) const;
     // The column of the cell the edit was made on.
     int focusColumn() const { return m_focusCol; }
 

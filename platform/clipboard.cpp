@@ -12,3 +12,9 @@ bool Clipboard::CopyTextToClipboard(const QString& text)
     // setText reports nothing: reading back is the only way to learn whether the text arrived.
     return clipboard->text(QClipboard::Clipboard) == text;
 }
+
+QString Clipboard::text()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text(QClipboard::Clipboard) : QString();
+}

@@ -97,21 +97,12 @@ void CellEditor::commitCellEdit()
 {
     if (!m_editing)
         return;
+    // The visible grid at this moment, which may not be the one the editor opened on; commitText skips
+    // a record number or a label column, whose typed-over text would send later stores elsewhere.
     if (const std::optional<TableId> id = m_session.visibleTable()) {
         Grid& grid = m_session.document().grid(*id);
         Table& table = m_session.document().table(*id);
-        const int row = grid.row();
-        const int col = grid.col();
-        // The grid may have changed since the editor opened: a record number or a label column
-        // typed over would make later stores of the row land in another record.
-        if (row >= grid.fixedRows() && table.editRule(col).opensEditor) {
-            if (const std::optional<QString> accepted = table.checkText(col, text())) {
-                m_session.record(*id, u"セルの編集"_s, [&] {
-                    grid.setText(row, col, *accepted);
-                    table.storeCell();
-                });
-            }
-        }
+        m_session.record(*id, u"セルの編集"_s, [&] { table.commitText(grid.row(), grid.col(), text()); });
     }
     finish();
 }

@@ -48,11 +48,11 @@ void EditSession::showCell(TableId id, int row, int col)
         shown->scrollTo(shown->currentIndex());
 }
 
-void EditSession::push(TableChange change, const QString& text)
+void EditSession::push(QList<TableChange> changes, const QString& text)
 {
-    if (!change.changesBytes())
+    if (changes.isEmpty())
         return;
-    m_undoStack.push(new TableChangeCommand(*this, std::move(change), text));
+    m_undoStack.push(new TableChangeCommand(*this, std::move(changes), text));
 }
 
 void EditSession::startHistory()

@@ -7,6 +7,7 @@
 #include <QUndoStack>
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -40,13 +41,23 @@ public:
     // Shows the grid of `id` and makes (row, col) its current cell, scrolled into view.
     void showCell(TableId id, int row, int col);
 
-    // Runs `edit` on the table of `id` and records what it changed to bytes and cells as one undo step
-    // named `text`. An edit that changed no byte leaves no step.
+    // Runs `edit` on the tables of `ids` and records what it changed to bytes and cells as one undo
+    // step named `text`. An edit that changed no byte leaves no step.
+    template <typename Edit> void record(const QList<TableId>& ids, const QString& text, Edit&& edit)
+    {
+        std::deque<ChangeRecorder> recorders;
+        for (const TableId id : ids)
+            recorders.emplace_back(m_document->table(id), id);
+        edit();
+        QList<TableChange> changes;
+        for (const ChangeRecorder& recorder : recorders)
+            if (TableChange change = recorder.finish(); change.changesBytes())
+                changes.push_back(std::move(change));
+        push(std::move(changes), text);
+    }
     template <typename Edit> void record(TableId id, const QString& text, Edit&& edit)
     {
-        const ChangeRecorder recorder(m_document->table(id), id);
-        edit();
-        push(recorder.finish(), text);
+        record(QList<TableId>{id}, text, std::forward<Edit>(edit));
     }
 
     // True while the blocks differ from what was last opened or saved.
@@ -58,7 +69,7 @@ public:
 
 private:
     static constexpr std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
-    void push(TableChange change, const QString& text);
+    void push(QList<TableChange> changes, const QString& text);
     void markGridsOriginal();
 
     QWidget& m_window;

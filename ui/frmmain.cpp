@@ -3,7 +3,9 @@
 #include "celleditor.h"
 #include "commandline.h"
 #include "editorstate.h"
+#include "exchangecommands.h"
 #include "filedialogs.h"
+#include "gridclipboardcommands.h"
 #include "grid.h"
 #include "gridview.h"
 #include "helpmenu.h"
@@ -11,6 +13,7 @@
 #include "officergridcommands.h"
 #include "officertable.h"
 #include "okmessagebox.h"
+#include "patchcreator.h"
 #include "savechangesquestion.h"
 
 #include <QAction>
@@ -22,7 +25,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QList<FileFilter> ImageFilters{{u"SMC ファイル(*.smc)"_s, u"*.smc"_s}};
+const FileFilter SmcFilter{u"SMC ファイル(*.smc)"_s, u"*.smc"_s};
+const FileFilter SfcFilter{u"SFC ファイル(*.sfc)"_s, u"*.sfc"_s};
+const QList<FileFilter> OpenFilters{SmcFilter, SfcFilter, {u"すべてのファイル (*)"_s, u"*"_s}};
 
 // Object names of the grids, in TableId order.
 constexpr std::array<const char16_t*, 5> GridNames{u"fg", u"fgCity", u"fgItem", u"fgPow", u"fgArrange"};
@@ -92,6 +97,10 @@ void frmMain::buildMenus()
                                        {0, u"ファイルを開く(&O)"_s},
                                        {1, u"上書き保存(&S)"_s, QKeySequence(Qt::CTRL | Qt::Key_S)},
                                        {2, u"名前を付けて保存(&A)"_s},
+                                       {3, u"-"_s},
+                                       {4, u"エクスポート..."_s},
+                                       {5, u"インポート..."_s},
+                                       {6, u"パッチを作成..."_s},
                                        {7, u"リスト保存"_s, {}, false},
                                        {8, u"-"_s},
                                        {9, u"終了(&X)"_s},
@@ -138,6 +147,8 @@ void frmMain::createEditing()
     // Created after the grids, so that the editor lies above them.
     m_cellEditor = new CellEditor(*m_session, centralWidget());
     m_officerCommands = new OfficerGridCommands(*m_session, *m_busyoMenu);
+    m_clipboardCommands = new GridClipboardCommands(*m_session);
+    m_exchangeCommands = new ExchangeCommands(*m_session);
     connect(m_cellEditor, &CellEditor::spaceTypedOnOfficerGrid, m_officerCommands,
             qOverload<>(&OfficerGridCommands::officerGridDoubleClick));
 }
@@ -173,7 +184,7 @@ void frmMain::fileItemClicked(int index)
     case 0:
         // Asked before the file dialog: a cancelled question should not be followed by a dialog.
         if (maySetDocumentAside())
-            openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, ImageFilters));
+            openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, OpenFilters));
         break;
     case 1:
         // Once an image has been opened a save is always attempted: a file that has vanished since
@@ -184,8 +195,20 @@ void frmMain::fileItemClicked(int index)
     case 2:
         // Saving under a new name starts from a copy of the open image, so it needs one; a vanished
         // image is reported by the save.
-        if (!current.isEmpty())
-            saveImage(FileDialogs::showSaveDialog(this, u"名前を付けて保存"_s, ImageFilters, QString()));
+        // A save keeps the image's form, so the name gets the extension of that form.
+        if (!current.isEmpty()) {
+            const FileFilter& filter = document().hasCopierHeader() ? SmcFilter : SfcFilter;
+            saveImage(FileDialogs::showSaveDialog(this, u"名前を付けて保存"_s, {filter}, QString()));
+        }
+        break;
+    case 4:
+        m_exchangeCommands->exportTables();
+        break;
+    case 5:
+        m_exchangeCommands->importTables();
+        break;
+    case 6:
+        PatchCreator(this, document()).run();
         break;
     case 9:
         close();

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 class CellEditor;
+class ExchangeCommands;
+class GridClipboardCommands;
 class GridView;
 class HelpMenu;
 class OfficerGridCommands;
@@ -28,6 +30,7 @@ public:
 
     Document& document() { return m_session->document(); }
     EditSession& session() const { return *m_session; }
+    ExchangeCommands& exchangeCommands() const { return *m_exchangeCommands; }
     GridView* view(TableId id) const { return m_session->view(id); }
     // The first visible grid in the order fg, fgCity, fgItem, fgPow, fgArrange; nullptr when none is.
     GridView* visibleView() const { return m_session->visibleView(); }
@@ -91,4 +94,6 @@ private:
     QAction* m_redoAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
+    GridClipboardCommands* m_clipboardCommands = nullptr;
+    ExchangeCommands* m_exchangeCommands = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "officergridcommands.h"
 
-#include "clipboard.h"
 #include "frmedit.h"
 #include "editsession.h"
 #include "grid.h"
@@ -15,7 +14,6 @@ OfficerGridCommands::OfficerGridCommands(EditSession& session, QMenu& busyoMenu)
     : QObject(&session), m_session(session), m_busyoMenu(busyoMenu)
 {
     GridView* fg = &view();
-    connect(fg, &GridView::keyPressed, this, &OfficerGridCommands::copyCommand);
     connect(fg, &GridView::rightButtonReleased, this, &OfficerGridCommands::popupCommand);
     connect(fg, &GridView::headerRowDoubleClicked, this, [this](int col) { officerGridDoubleClick(GridCell{0, col}); });
     connect(fg, &GridView::cellDoubleClicked, this, [this](int row, int col) {
@@ -36,15 +34,6 @@ Grid& OfficerGridCommands::grid() const
 OfficerTable& OfficerGridCommands::officers() const
 {
     return m_session.document().officers();
-}
-
-void OfficerGridCommands::copyCommand(int key, Qt::KeyboardModifiers modifiers)
-{
-    // Ctrl alone: with Shift or Alt as well the key means something else, or nothing.
-    if (key != Qt::Key_C || (modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier)
-        return;
-    // A clipboard that refuses the text is not reported; the user simply finds nothing to paste.
-    Clipboard::CopyTextToClipboard(grid().clip());
 }
 
 void OfficerGridCommands::popupCommand(const QPoint& globalPos)

@@ -9,9 +9,8 @@ class OfficerTable;
 class QMenu;
 struct GridCell;
 
-// The commands only the officer grid `fg` has: Ctrl+C copies its selection, the right button shows the
-// pop-up `mnuBusyo`, and a double-click (or a space) sorts from the header row or opens the officer
-// dialog for the current row.
+// The commands only the officer grid `fg` has: the right button shows the pop-up `mnuBusyo`, and a
+// double-click (or a space) sorts from the header row or opens the officer dialog for the current row.
 class OfficerGridCommands : public QObject
 {
     Q_OBJECT
@@ -26,7 +25,6 @@ public:
     void officerGridDoubleClick(const GridCell& underPointer);
 
 private:
-    void copyCommand(int key, Qt::KeyboardModifiers modifiers);
     void popupCommand(const QPoint& globalPos);
     // Shows the officer dialog for the current row, then stores the row whatever the dialog did.
     void editCurrentRow();

@@ -2,8 +2,8 @@
 
 #include "editsession.h"
 
-TableChangeCommand::TableChangeCommand(EditSession& session, TableChange change, const QString& text)
-    : QUndoCommand(text), m_session(session), m_change(std::move(change))
+TableChangeCommand::TableChangeCommand(EditSession& session, QList<TableChange> changes, const QString& text)
+    : QUndoCommand(text), m_session(session), m_changes(std::move(changes))
 {
 }
 
@@ -23,7 +23,12 @@ void TableChangeCommand::redo()
 
 void TableChangeCommand::apply(TableChange::Side side)
 {
-    const TableId id = m_change.table();
-    const int row = m_change.apply(m_session.document().table(id), side);
-    m_session.showCell(id, row, m_change.focusColumn());
+    if (m_changes.isEmpty())
+        return;
+    for (const TableChange& change : m_changes)
+        change.apply(m_session.document().table(change.table()), side);
+    // The first table of the step is shown; applying it again only finds its focus row.
+    const TableChange& first = m_changes.first();
+    const int row = first.focusRowIn(m_session.document().table(first.table()));
+    m_session.showCell(first.table(), row, first.focusColumn());
 }

@@ -6,12 +6,13 @@
 
 class EditSession;
 
-// One undo step: swaps a table between the two sides of a recorded change and shows where it happened.
+// One undo step: swaps the tables an edit changed (one, or several for an import) between the two sides
+// of the recorded change and shows where it happened.
 class TableChangeCommand : public QUndoCommand
 {
 public:
     // The change has already been made when the command is pushed; its first redo does nothing.
-    TableChangeCommand(EditSession& session, TableChange change, const QString& text);
+    TableChangeCommand(EditSession& session, QList<TableChange> changes, const QString& text);
 
     void undo() override;
     void redo() override;
@@ -20,6 +21,6 @@ private:
     void apply(TableChange::Side side);
 
     EditSession& m_session;
-    TableChange m_change;
+    QList<TableChange> m_changes;
     bool m_done = true;
 };

@@ -133,6 +133,10 @@ private Q_SLOTS:
         QTest::newRow("file 0") << u"file"_s << 0 << u"ファイルを開く(&O)"_s << true;
         QTest::newRow("file 1") << u"file"_s << 1 << u"上書き保存(&S)"_s << true;
         QTest::newRow("file 2") << u"file"_s << 2 << u"名前を付けて保存(&A)"_s << true;
+        QTest::newRow("file 3") << u"file"_s << 3 << u"-"_s << true;
+        QTest::newRow("file 4") << u"file"_s << 4 << u"エクスポート..."_s << true;
+        QTest::newRow("file 5") << u"file"_s << 5 << u"インポート..."_s << true;
+        QTest::newRow("file 6") << u"file"_s << 6 << u"パッチを作成..."_s << true;
         QTest::newRow("file 7") << u"file"_s << 7 << u"リスト保存"_s << false;
         QTest::newRow("file 8") << u"file"_s << 8 << u"-"_s << true;
         QTest::newRow("file 9") << u"file"_s << 9 << u"終了(&X)"_s << true;
@@ -170,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(titles, (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"ヘルプ(&H)"_s}));
         QCOMPARE(window.busyoMenu()->title(), u"ポップアップ"_s);
         QCOMPARE(window.fileItem(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QVERIFY(!window.fileItem(3));
+        QVERIFY(!window.fileItem(10));
     }
 
     void openSample_fillsEveryGridAndCaptionButKeepsView()

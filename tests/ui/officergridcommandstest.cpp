@@ -111,22 +111,31 @@ private Q_SLOTS:
         QVERIFY(!session.editor()->isVisible());
     }
 
-    void ctrlC_onOtherGrids_copiesNothing_data()
+    void ctrlC_onEveryGrid_copiesItsSelection_data()
     {
         QTest::addColumn<TableId>("table");
         QTest::newRow("cities") << TableId::City;
+        QTest::newRow("items") << TableId::Item;
+        QTest::newRow("forces") << TableId::Force;
         QTest::newRow("placement") << TableId::Placement;
     }
 
-    void ctrlC_onOtherGrids_copiesNothing()
+    void ctrlC_onEveryGrid_copiesItsSelection()
     {
         QFETCH(TableId, table);
         EditorSession session;
         QVERIFY(session.active);
-        session.select(table, 1, 2);
+        session.select(table, 2, 1);
+        Grid& grid = session.grid(table);
+        // The selection as the user makes it, from the keyboard.
+        EditorSession::press(Qt::Key_Down, Qt::ShiftModifier);
+        EditorSession::press(Qt::Key_Down, Qt::ShiftModifier);
+        EditorSession::press(Qt::Key_Right, Qt::ShiftModifier);
+        const QString expected = grid.text(2, 1) + u'\t' + grid.text(2, 2) + u'\r' + grid.text(3, 1) + u'\t' +
+                                 grid.text(3, 2) + u'\r' + grid.text(4, 1) + u'\t' + grid.text(4, 2);
         QGuiApplication::clipboard()->setText(Sentinel);
         EditorSession::press(Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), Sentinel);
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     }
 
     void copyTextToClipboard_keepsTextExactly_data()

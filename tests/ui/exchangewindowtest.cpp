@@ -1,0 +1,246 @@
+#include "../platform/modalcloser.h"
+#include "editorsession.h"
+#include "exchangecommands.h"
+#include "exportdialog.h"
+#include "testregistry.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QUndoStack>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int WarColumn = 3;
+constexpr int WarOffset = 7;
+
+QUndoStack& stackOf(EditorSession& session)
+{
+    return session.main().session().undoStack();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Types a name into a shown file dialog, as a user does, and confirms.
+void chooseFile(QDialog* dialog, const QString& path)
+{
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(files);
+    files->setDirectory(QFileInfo(path).absolutePath());
+    auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
+    QVERIFY(nameEdit);
+    nameEdit->setText(QFileInfo(path).fileName());
+    dialog->accept();
+}
+
+} // namespace
+
+// Paste, export and import through the real window: what reaches the cells and blocks, the one undo
+// step, the messages, and the File menu's new entries.
+class ExchangeWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ctrlV_sendsEveryCellThroughItsRule_asOneStep()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& grid = session.grid(TableId::Officer);
+        const QByteArray before = session.block(TableId::Officer);
+        session.select(TableId::Officer, 3, WarColumn);
+        const int first = session.recordOfRow(TableId::Officer, 3);
+        QGuiApplication::clipboard()->setText(u"300\t5\r\n7\t8\r\n"_s);
+        EditorSession::press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid.text(3, WarColumn), u"255"_s);
+        QCOMPARE(grid.text(3, WarColumn + 1), u"5"_s);
+        QCOMPARE(grid.text(4, WarColumn), u"7"_s);
+        QCOMPARE(grid.text(4, WarColumn + 1), u"8"_s);
+        QCOMPARE(session.officerByte(first, WarOffset), 255);
+        QCOMPARE(stackOf(session).count(), 1);
+        // The current cell stays where the paste began.
+        QCOMPARE(grid.row(), 3);
+        QCOMPARE(grid.col(), WarColumn);
+
+        EditorSession::press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(session.block(TableId::Officer), before);
+    }
+
+    void paste_refusedAndSkippedCells_areToldInOneMessage()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& grid = session.grid(TableId::City);
+        session.select(TableId::City, 5, 1);
+        const QString label = grid.text(5, 1);
+        ModalCloser closer;
+        // Column 1 is the city's name label; "x" is no number for column 2.
+        QGuiApplication::clipboard()->setText(u"label\tx\t12"_s);
+        EditorSession::press(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(closer.texts.size(), 1);
+        QCOMPARE(closer.titles, QStringList{EditorState::applicationTitle()});
+        QVERIFY(closer.texts.first().contains(u"x"_s));
+        QVERIFY(closer.texts.first().contains(u"label"_s));
+        QCOMPARE(grid.text(5, 1), label);
+        QCOMPARE(grid.text(5, 3), u"12"_s);
+    }
+
+    void paste_oneValue_fillsTheSelection()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& grid = session.grid(TableId::Officer);
+        session.select(TableId::Officer, 10, WarColumn);
+        EditorSession::press(Qt::Key_Down, Qt::ShiftModifier);
+        EditorSession::press(Qt::Key_Right, Qt::ShiftModifier);
+        QGuiApplication::clipboard()->setText(u"9"_s);
+        EditorSession::press(Qt::Key_V, Qt::ControlModifier);
+        for (int row : {10, 11})
+            for (int col : {WarColumn, WarColumn + 1})
+                QCOMPARE(grid.text(row, col), u"9"_s);
+        QCOMPARE(grid.text(12, WarColumn) == u"9"_s, false);
+        QCOMPARE(stackOf(session).count(), 1);
+    }
+
+    void exportThenEditedImport_changesTheDocumentOnly_asOneStep()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QByteArray onDisk = readFile(session.sample);
+        const QString folder = session.dir.filePath(u"tables"_s);
+        ExchangeCommands& commands = session.main().exchangeCommands();
+        QVERIFY(commands.exportTo(std::nullopt, FileFormat::Tsv, folder));
+        for (const QString& name :
+             {u"officers.tsv"_s, u"cities.tsv"_s, u"items.tsv"_s, u"forces.tsv"_s, u"placement.tsv"_s})
+            QVERIFY2(QFile::exists(folder + u'/' + name), qPrintable(name));
+
+        // Officer record 0's war value in the file, as a spreadsheet user would change it.
+        const QString officers = folder + u"/officers.tsv"_s;
+        QList<QByteArray> lines = readFile(officers).split('\n');
+        QList<QByteArray> cells = lines[1].split('\t');
+        cells[WarColumn] = "123";
+        lines[1] = cells.join('\t');
+        QVERIFY(writeFile(officers, lines.join('\n')));
+        const QByteArray before = session.block(TableId::Officer);
+
+        ModalCloser closer;
+        commands.importFiles({officers, folder + u"/cities.tsv"_s});
+        QCOMPARE(closer.texts, QStringList());
+        QCOMPARE(session.officerByte(0, WarOffset), 123);
+        QCOMPARE(stackOf(session).count(), 1);
+        QCOMPARE(readFile(session.sample), onDisk);
+        QVERIFY(session.main().session().isModified());
+        session.main().undoAction()->trigger();
+        QCOMPARE(session.block(TableId::Officer), before);
+    }
+
+    void import_ofABrokenFile_changesNothingAndNamesIt()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString folder = session.dir.filePath(u"tables"_s);
+        ExchangeCommands& commands = session.main().exchangeCommands();
+        QVERIFY(commands.exportTo(std::nullopt, FileFormat::Tsv, folder));
+        const QString officers = folder + u"/officers.tsv"_s;
+        QList<QByteArray> lines = readFile(officers).split('\n');
+        lines[1].replace(QByteArray("\t"), QByteArray("\t999\t"));
+        lines[2] = lines[2].split('\t')[0] + "\t123";
+        QVERIFY(writeFile(officers, lines.join('\n')));
+        const QString broken = folder + u"/broken.tsv"_s;
+        QVERIFY(writeFile(broken, "no\theader\nhere\n"));
+        const QByteArray before = session.block(TableId::Officer);
+
+        for (const QString& path : {officers, broken}) {
+            ModalCloser closer;
+            // The good file first: a bad one among several still changes nothing.
+            commands.importFiles({folder + u"/cities.tsv"_s, path});
+            QCOMPARE(closer.texts.size(), 1);
+            QVERIFY(closer.texts.first().contains(path));
+            QCOMPARE(session.block(TableId::Officer), before);
+            QCOMPARE(stackOf(session).count(), 0);
+        }
+    }
+
+    void exportMenu_oneTableAsCsv_throughTheDialogs()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString target = session.dir.filePath(u"cities"_s);
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) {
+            if (auto* choice = qobject_cast<ExportDialog*>(dialog)) {
+                choice->setTable(TableId::City);
+                choice->setFormat(FileFormat::Csv);
+                choice->accept();
+            } else {
+                chooseFile(dialog, target);
+            }
+        };
+        session.main().fileItem(4)->trigger();
+        QCOMPARE(closer.dialogTitles, (QStringList{u"エクスポート"_s, u"エクスポート"_s}));
+        const QByteArray written = readFile(target + u".csv"_s);
+        QVERIFY(written.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(written.contains("No"));
+    }
+
+    void openDialog_offersSmcSfcAndAllFiles()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        QStringList filters;
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) {
+            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                filters = files->nameFilters();
+            dialog->reject();
+        };
+        session.main().fileItem(0)->trigger();
+        QCOMPARE(filters, (QStringList{u"SMC ファイル(*.smc)"_s, u"SFC ファイル(*.sfc)"_s, u"すべてのファイル (*)"_s}));
+    }
+
+    void saveAs_ofAHeaderlessImage_offersSfc()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString headerless = session.dir.filePath(u"plain.sfc"_s);
+        QVERIFY(writeFile(headerless, readFile(session.sample).mid(512)));
+        session.main().openImage(headerless);
+        QCOMPARE(session.main().document().state().currentPath(), headerless);
+        QStringList filters;
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) {
+            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                filters = files->nameFilters();
+            chooseFile(dialog, session.dir.filePath(u"copy"_s));
+        };
+        session.main().fileItem(2)->trigger();
+        QCOMPARE(filters, QStringList{u"SFC ファイル(*.sfc)"_s});
+        QCOMPARE(readFile(session.dir.filePath(u"copy.sfc"_s)), readFile(headerless));
+    }
+
+    void patchMenu_asksForTheOriginalFirst()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        ModalCloser closer;
+        session.main().fileItem(6)->trigger();
+        QCOMPARE(closer.dialogTitles, QStringList{u"元のイメージを選択"_s});
+    }
+};
+
+TAVRIN_TEST(ExchangeWindowTest)
+#include "exchangewindowtest.moc"
