@@ -185,6 +185,8 @@ private Q_SLOTS:
             if (auto* choice = qobject_cast<ExportDialog*>(dialog)) {
                 choice->setTable(TableId::City);
                 choice->setFormat(FileFormat::Csv);
+                if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS"))
+                    choice->grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/export-dialog.png"_s);
                 choice->accept();
             } else {
                 chooseFile(dialog, target);

@@ -38,6 +38,9 @@ private:
                 chosen = button;
         }
         buttons << names.join(QLatin1Char('|'));
+        // TAVRIN_SCREENSHOTS names a folder for pictures of what the user is shown.
+        if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS"))
+            box->grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + QStringLiteral("/question.png"));
         if (!m_next.isEmpty())
             m_answer = m_next;
         if (chosen)

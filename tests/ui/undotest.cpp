@@ -5,7 +5,9 @@
 #include "frmedit.h"
 #include "testregistry.h"
 
+#include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QUndoStack>
 
 using namespace Qt::StringLiterals;
@@ -141,7 +143,8 @@ private Q_SLOTS:
             QVERIFY(edit);
             edit->box(2)->setText(u"99"_s);
             edit->box(3)->setText(u"98"_s);
-            edit->button(0)->click();
+            // Clicked from the event loop: a message OK raised here would otherwise have no one to answer it.
+            QTimer::singleShot(0, edit->button(0), &QPushButton::click);
         };
         GridView* view = session.view(TableId::Officer);
         const QModelIndex cell = view->model()->index(GridModel::toModelRow(Row), WarColumn);
@@ -188,6 +191,12 @@ private Q_SLOTS:
         EditorSession::type(u"55\r"_s);
         QVERIFY(window.undoAction()->isEnabled());
         QVERIFY(!window.redoAction()->isEnabled());
+        if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS")) {
+            window.editMenu()->popup(window.mapToGlobal(QPoint(40, 20)));
+            QVERIFY(QTest::qWaitForWindowExposed(window.editMenu()));
+            window.editMenu()->grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/edit-menu.png"_s);
+            window.editMenu()->hide();
+        }
         window.undoAction()->trigger();
         QVERIFY(!window.undoAction()->isEnabled());
         QVERIFY(window.redoAction()->isEnabled());
