@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "sampleimage.h"
@@ -33,18 +34,6 @@ Run tavrin(const QStringList& arguments)
     out.flush();
     err.flush();
     return run;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 // The sample's officer 12 War (record byte 7) raised by one, as a second image to compare with.
@@ -83,15 +72,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("export without image") << QStringList{u"export"_s} << u"IMAGE"_s;
         QTest::newRow("export two images") << QStringList{u"export"_s, u"a"_s, u"b"_s} << u"一つ"_s;
-        QTest::newRow("export unknown table") << QStringList{u"export"_s, u"x.smc"_s, u"-t"_s, u"heroes"_s}
-                                              << u"heroes"_s;
+        QTest::newRow("export unknown table")
+            << QStringList{u"export"_s, u"x.smc"_s, u"-t"_s, u"heroes"_s} << u"heroes"_s;
         QTest::newRow("export unknown format") << QStringList{u"export"_s, u"x.smc"_s, u"-f"_s, u"xls"_s} << u"xls"_s;
         QTest::newRow("export unknown option") << QStringList{u"export"_s, u"x.smc"_s, u"--frob"_s} << u"frob"_s;
-        QTest::newRow("import without files") << QStringList{u"import"_s, u"x.smc"_s, u"-o"_s, u"y.smc"_s}
-                                              << u"FILE"_s;
+        QTest::newRow("import without files") << QStringList{u"import"_s, u"x.smc"_s, u"-o"_s, u"y.smc"_s} << u"FILE"_s;
         QTest::newRow("import without output") << QStringList{u"import"_s, u"x.smc"_s, u"a.tsv"_s} << u"--in-place"_s;
         QTest::newRow("import with both outputs")
-            << QStringList{u"import"_s, u"x.smc"_s, u"a.tsv"_s, u"-o"_s, u"y.smc"_s, u"--in-place"_s} << u"--in-place"_s;
+            << QStringList{u"import"_s, u"x.smc"_s, u"a.tsv"_s, u"-o"_s, u"y.smc"_s, u"--in-place"_s}
+            << u"--in-place"_s;
         QTest::newRow("diff with one image") << QStringList{u"diff"_s, u"x.smc"_s} << u"二つ"_s;
     }
 
@@ -129,15 +118,15 @@ private Q_SLOTS:
     void export_allTablesIntoAFolderThatIsMade()
     {
         const QString folder = path(u"made/tables"_s);
-        const QByteArray before = readFile(m_image);
+        const QByteArray before = readFileBytes(m_image);
         const Run run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
         QCOMPARE(run.code, 0);
         for (const QString& name : {u"officers"_s, u"cities"_s, u"items"_s, u"forces"_s, u"placement"_s})
             QVERIFY(QFile::exists(QDir(folder).filePath(name + u".tsv"_s)));
-        QCOMPARE(readFile(m_image), before);
+        QCOMPARE(readFileBytes(m_image), before);
         // One table into an existing folder takes the table's own file name.
         QCOMPARE(tavrin({u"export"_s, m_image, u"-t"_s, u"forces"_s, u"-f"_s, u"csv"_s, u"-o"_s, folder}).code, 0);
-        QVERIFY(readFile(QDir(folder).filePath(u"forces.csv"_s)).startsWith("\xEF\xBB\xBFNo,"));
+        QVERIFY(readFileBytes(QDir(folder).filePath(u"forces.csv"_s)).startsWith("\xEF\xBB\xBFNo,"));
     }
 
     void export_missingImageExitsTwo()
@@ -153,19 +142,19 @@ private Q_SLOTS:
         const QString folder = path(u"edit"_s);
         QCOMPARE(tavrin({u"export"_s, m_image, u"-o"_s, folder}).code, 0);
         const QString officers = QDir(folder).filePath(u"officers.tsv"_s);
-        QList<QByteArray> lines = readFile(officers).split('\n');
+        QList<QByteArray> lines = readFileBytes(officers).split('\n');
         QList<QByteArray> cells = lines[13].split('\t');
         const QByteArray old = cells[3];
         cells[3] = "120";
         lines[13] = cells.join('\t');
-        QVERIFY(writeFile(officers, lines.join('\n')));
+        QVERIFY(writeFileBytes(officers, lines.join('\n')));
 
         const QString out = path(u"edited.smc"_s);
-        const QByteArray before = readFile(m_image);
+        const QByteArray before = readFileBytes(m_image);
         const Run imported = tavrin({u"import"_s, m_image, officers, u"-o"_s, out});
         QCOMPARE(imported.code, 0);
         QVERIFY(imported.err.contains(u"1 個のセルを書き込みました"_s));
-        QCOMPARE(readFile(m_image), before);
+        QCOMPARE(readFileBytes(m_image), before);
 
         const Run diff = tavrin({u"diff"_s, m_image, out});
         QCOMPARE(diff.code, 1);
@@ -178,12 +167,12 @@ private Q_SLOTS:
     void import_refusedCellsExitOneAndTheRestIsSaved()
     {
         const QString file = path(u"forces-refused.tsv"_s);
-        QVERIFY(writeFile(file, "No\t君主\t本拠\t？\n3\tabc\t9\t9\n"));
+        QVERIFY(writeFileBytes(file, "No\t君主\t本拠\t？\n3\tabc\t9\t9\n"));
         const QString out = path(u"refused.smc"_s);
         const Run run = tavrin({u"import"_s, m_image, file, u"-o"_s, out});
         QCOMPARE(run.code, 1);
         QVERIFY2(run.err.contains(u"君主"_s) && run.err.contains(u"「abc」"_s), qPrintable(run.err));
-        const QByteArray saved = readFile(out);
+        const QByteArray saved = readFileBytes(out);
         QCOMPARE(quint8(saved[blockSpec(BlockId::Force).position + 25 * 3 + 2]), quint8(9));
     }
 
@@ -191,29 +180,29 @@ private Q_SLOTS:
     {
         const QString good = path(u"forces-good.tsv"_s);
         const QString bad = path(u"forces-bad.tsv"_s);
-        QVERIFY(writeFile(good, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
-        QVERIFY(writeFile(bad, "No\t君主\t本拠\t？\n3\t1\t9\n"));
+        QVERIFY(writeFileBytes(good, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
+        QVERIFY(writeFileBytes(bad, "No\t君主\t本拠\t？\n3\t1\t9\n"));
         const QString out = path(u"never.smc"_s);
-        const QByteArray before = readFile(m_image);
+        const QByteArray before = readFileBytes(m_image);
         const Run run = tavrin({u"import"_s, m_image, good, bad, u"-o"_s, out});
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.contains(u"forces-bad.tsv: 2 行目"_s), qPrintable(run.err));
         QVERIFY(!QFile::exists(out));
         const Run inPlace = tavrin({u"import"_s, m_image, good, bad, u"--in-place"_s});
         QCOMPARE(inPlace.code, 2);
-        QCOMPARE(readFile(m_image), before);
+        QCOMPARE(readFileBytes(m_image), before);
     }
 
     void import_outputNamingTheImageIsRefused()
     {
         const QString file = path(u"forces-same.tsv"_s);
-        QVERIFY(writeFile(file, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
-        const QByteArray before = readFile(m_image);
+        QVERIFY(writeFileBytes(file, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
+        const QByteArray before = readFileBytes(m_image);
         const QString sameByOtherName = m_dir.path() + u"/./sample.smc"_s;
         const Run run = tavrin({u"import"_s, m_image, file, u"-o"_s, sameByOtherName});
         QCOMPARE(run.code, 2);
         QVERIFY(run.err.contains(u"--in-place"_s));
-        QCOMPARE(readFile(m_image), before);
+        QCOMPARE(readFileBytes(m_image), before);
     }
 
     void import_inPlaceWritesTheImage()
@@ -221,9 +210,9 @@ private Q_SLOTS:
         const QString image = path(u"inplace.smc"_s);
         QVERIFY(SampleImage::write(image));
         const QString file = path(u"forces-inplace.tsv"_s);
-        QVERIFY(writeFile(file, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
+        QVERIFY(writeFileBytes(file, "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
         QCOMPARE(tavrin({u"import"_s, image, file, u"--in-place"_s}).code, 0);
-        const QByteArray saved = readFile(image);
+        const QByteArray saved = readFileBytes(image);
         const qsizetype record = blockSpec(BlockId::Force).position + 25 * 3;
         QCOMPARE(saved.mid(record, 4), QByteArray("\x01\x00\x09\x09", 4));
     }
@@ -231,7 +220,7 @@ private Q_SLOTS:
     void executable_runsWithoutADisplay()
     {
         const QString other = path(u"other.smc"_s);
-        QVERIFY(writeFile(other, sampleWithWarRaised(12)));
+        QVERIFY(writeFileBytes(other, sampleWithWarRaised(12)));
         QProcess process;
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start(QStringLiteral(TAVRIN_CLI), {u"diff"_s, m_image, other});

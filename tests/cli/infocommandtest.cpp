@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "clirun.h"
 #include "sampleimage.h"
 #include "testregistry.h"
@@ -9,12 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // The sample image (with its copier header) with a cartridge header at 0x7FC0 behind it.
 QByteArray sampleWithTitle(bool checksumsAgree)
@@ -47,8 +42,8 @@ private Q_SLOTS:
     void info_printsTheSameCartridgeFiguresForBothForms()
     {
         const QByteArray image = sampleWithTitle(true);
-        QVERIFY(writeFile(m_dir->filePath(u"a.smc"_s), image));
-        QVERIFY(writeFile(m_dir->filePath(u"a.sfc"_s), image.mid(0x200)));
+        QVERIFY(writeFileBytes(m_dir->filePath(u"a.smc"_s), image));
+        QVERIFY(writeFileBytes(m_dir->filePath(u"a.sfc"_s), image.mid(0x200)));
         const CliRun headered = CliRun::of({u"info"_s, m_dir->filePath(u"a.smc"_s)});
         const CliRun bare = CliRun::of({u"info"_s, m_dir->filePath(u"a.sfc"_s)});
         QCOMPARE(headered.code, 0);
@@ -70,7 +65,7 @@ private Q_SLOTS:
 
     void info_saysWhenChecksumAndComplementDisagree()
     {
-        QVERIFY(writeFile(m_dir->filePath(u"a.smc"_s), sampleWithTitle(false)));
+        QVERIFY(writeFileBytes(m_dir->filePath(u"a.smc"_s), sampleWithTitle(false)));
         const CliRun run = CliRun::of({u"info"_s, m_dir->filePath(u"a.smc"_s)});
         QCOMPARE(run.code, 0);
         QVERIFY2(run.out.contains(u"補数と不一致（チェックサム 0x1235、補数 0xEDCB）"_s), qUtf8Printable(run.out));
@@ -94,7 +89,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, message);
-        QVERIFY(writeFile(m_dir->filePath(u"short.sfc"_s), QByteArray(0xAF000, '\0')));
+        QVERIFY(writeFileBytes(m_dir->filePath(u"short.sfc"_s), QByteArray(0xAF000, '\0')));
         for (QString& argument : arguments)
             if (argument.contains(u'.'))
                 argument = m_dir->filePath(argument);

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "clirun.h"
 #include "diskfingerprint.h"
 #include "sampleimage.h"
@@ -10,18 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -51,8 +40,8 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(writeFile(path(u"original.smc"_s), m_original));
-        QVERIFY(writeFile(path(u"modified.smc"_s), m_modified));
+        QVERIFY(writeFileBytes(path(u"original.smc"_s), m_original));
+        QVERIFY(writeFileBytes(path(u"modified.smc"_s), m_modified));
     }
 
     void patchThenApply_givesTheModifiedImage_data()
@@ -69,10 +58,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, patch);
         QFETCH(bool, inPlace);
-        const CliRun made = CliRun::of({u"patch"_s, path(u"original.smc"_s), path(u"modified.smc"_s), u"-o"_s, path(patch)});
+        const CliRun made =
+            CliRun::of({u"patch"_s, path(u"original.smc"_s), path(u"modified.smc"_s), u"-o"_s, path(patch)});
         QVERIFY2(made.code == 0, qUtf8Printable(made.err));
         QVERIFY(made.err.isEmpty());
-        const QByteArray patchBytes = readFile(path(patch));
+        const QByteArray patchBytes = readFileBytes(path(patch));
         QVERIFY(made.out.contains(QString::number(patchBytes.size())));
         QVERIFY(patchBytes.size() < 100);
 
@@ -80,9 +70,9 @@ private Q_SLOTS:
         const QStringList where = inPlace ? QStringList{u"--in-place"_s} : QStringList{u"-o"_s, target};
         const CliRun applied = CliRun::of(QStringList{u"apply"_s, path(u"original.smc"_s), path(patch)} + where);
         QVERIFY2(applied.code == 0, qUtf8Printable(applied.err));
-        QCOMPARE(readFile(target), m_modified);
+        QCOMPARE(readFileBytes(target), m_modified);
         if (!inPlace)
-            QCOMPARE(readFile(path(u"original.smc"_s)), m_original);
+            QCOMPARE(readFileBytes(path(u"original.smc"_s)), m_original);
     }
 
     void patch_refusesAndWritesNothing_data()
@@ -95,13 +85,13 @@ private Q_SLOTS:
         QTest::newRow("no -o") << QStringList{o, m} << 2 << u"-o"_s;
         QTest::newRow("unknown extension") << QStringList{o, m, u"-o"_s, u"edit.txt"_s} << 2 << u".ips か .bps"_s;
         QTest::newRow("one image") << QStringList{o, u"-o"_s, u"edit.ips"_s} << 2 << u"足りません"_s;
-        QTest::newRow("missing original") << QStringList{u"gone.smc"_s, m, u"-o"_s, u"edit.ips"_s} << 2
-                                          << u"gone.smc"_s;
+        QTest::newRow("missing original")
+            << QStringList{u"gone.smc"_s, m, u"-o"_s, u"edit.ips"_s} << 2 << u"gone.smc"_s;
         QTest::newRow("no differences") << QStringList{o, o, u"-o"_s, u"edit.bps"_s} << 1 << u"違いがありません"_s;
         QTest::newRow("different forms") << QStringList{o, u"bare.sfc"_s, u"-o"_s, u"edit.ips"_s} << 1
                                          << u"形式が違います"_s;
-        QTest::newRow("output folder missing") << QStringList{o, m, u"-o"_s, u"no/edit.ips"_s} << 2
-                                               << u"保存できませんでした"_s;
+        QTest::newRow("output folder missing")
+            << QStringList{o, m, u"-o"_s, u"no/edit.ips"_s} << 2 << u"保存できませんでした"_s;
     }
 
     void patch_refusesAndWritesNothing()
@@ -109,7 +99,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, message);
-        QVERIFY(writeFile(path(u"bare.sfc"_s), m_modified.mid(0x200)));
+        QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_modified.mid(0x200)));
         for (QString& argument : arguments)
             if (argument.contains(u'.'))
                 argument = path(argument);
@@ -134,8 +124,7 @@ private Q_SLOTS:
         QTest::newRow("IPS past 16 MiB") << QByteArray("PATCH\xFF\xFF\xFF\0\x02xyEOF", 15) << out << 1 << u"16 MiB"_s;
         QTest::newRow("BPS cut short") << QByteArray("BPS1\x80") << inPlace << 1 << u"短すぎ"_s;
         QTest::newRow("both -o and --in-place") << QByteArray("PATCHEOF") << (out + inPlace) << 2 << u"どちらか一方"_s;
-        QTest::newRow("neither -o nor --in-place") << QByteArray("PATCHEOF") << QStringList() << 2
-                                                   << u"どちらか一方"_s;
+        QTest::newRow("neither -o nor --in-place") << QByteArray("PATCHEOF") << QStringList() << 2 << u"どちらか一方"_s;
     }
 
     void apply_refusesAndWritesNothing()
@@ -144,13 +133,12 @@ private Q_SLOTS:
         QFETCH(QStringList, where);
         QFETCH(int, code);
         QFETCH(QString, message);
-        QVERIFY(writeFile(path(u"bad.ips"_s), patch));
+        QVERIFY(writeFileBytes(path(u"bad.ips"_s), patch));
         for (QString& argument : where)
             if (argument.contains(u'.'))
                 argument = path(argument);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
-        const CliRun run =
-            CliRun::of(QStringList{u"apply"_s, path(u"original.smc"_s), path(u"bad.ips"_s)} + where);
+        const CliRun run = CliRun::of(QStringList{u"apply"_s, path(u"original.smc"_s), path(u"bad.ips"_s)} + where);
         QCOMPARE(run.code, code);
         QVERIFY2(run.err.contains(message), qUtf8Printable(run.err));
         if (code == 1)
@@ -165,7 +153,7 @@ private Q_SLOTS:
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         const CliRun run = CliRun::of({u"apply"_s, path(u"modified.smc"_s), path(u"e.bps"_s), u"--in-place"_s});
         QCOMPARE(run.code, 1);
-        const QByteArray bps = readFile(path(u"e.bps"_s));
+        const QByteArray bps = readFileBytes(path(u"e.bps"_s));
         const auto crcAt = [&](qsizetype at) {
             quint32 crc = 0;
             for (int i = 3; i >= 0; --i)

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
 #include "filesizelimit.h"
@@ -27,18 +28,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Blocks = std::array<QByteArray, 5>;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QByteArray withBlocks(QByteArray image, const Blocks& blocks)
 {
@@ -172,12 +161,12 @@ class BadInputTest : public QObject
             return path(u"dangling.smc"_s);
         }
         if (kind == u"empty file"_s) {
-            writeFile(path(u"empty.smc"_s), {});
+            writeFileBytes(path(u"empty.smc"_s), {});
             return path(u"empty.smc"_s);
         }
         if (kind == u"one byte short"_s || kind == u"exactly long enough"_s) {
             const QString file = path(u"cut.smc"_s);
-            writeFile(file, m_sample.left(HighestBlockEnd - (kind == u"one byte short"_s ? 1 : 0)));
+            writeFileBytes(file, m_sample.left(HighestBlockEnd - (kind == u"one byte short"_s ? 1 : 0)));
             return file;
         }
         if (kind == u"sparse 5 GiB"_s) {
@@ -214,7 +203,7 @@ class BadInputTest : public QObject
         if (kind == u"current file replaced"_s) {
             base = otherImage(m_sample);
             QFile::remove(m_current);
-            writeFile(m_current, base);
+            writeFileBytes(m_current, base);
             return m_current;
         }
         if (kind == u"current file truncated"_s) {
@@ -275,8 +264,8 @@ private Q_SLOTS:
         // A document with an image open and an edit that exists only in memory: what must survive.
         m_current = path(u"current.smc"_s);
         QVERIFY(SampleImage::write(m_current));
-        QVERIFY(writeFile(path(u"bystander.smc"_s), otherImage(m_sample)));
-        QVERIFY(writeFile(path(u"b.txt"_s), "Cao\r\nLiu"));
+        QVERIFY(writeFileBytes(path(u"bystander.smc"_s), otherImage(m_sample)));
+        QVERIFY(writeFileBytes(path(u"b.txt"_s), "Cao\r\nLiu"));
         m_document = std::make_unique<Document>();
         m_document->setNameListPath(path(u"b.txt"_s));
         m_document->setUpGrids();
@@ -422,12 +411,12 @@ private Q_SLOTS:
         QCOMPARE(m_document->state().currentPath(), argument);
         if (save) {
             QCOMPARE(m_document->state().caption(), u"Tavrinエディター [保存完了]"_s);
-            QCOMPARE(readFile(path(written)), withBlocks(base, blocks));
+            QCOMPARE(readFileBytes(path(written)), withBlocks(base, blocks));
             QVERIFY(Snapshot::of(*m_document).blocks == before.blocks);
             if (kind == u"through a symbolic link"_s)
                 QVERIFY(QFileInfo(argument).isSymLink());
         } else {
-            const QByteArray file = readFile(argument);
+            const QByteArray file = readFileBytes(argument);
             for (const BlockSpec& range : BlockCatalogue)
                 QCOMPARE(m_document->state().block(range.id), file.mid(range.position, range.size));
             QCOMPARE(m_document->state().caption(), u"Tavrinエディター ["_s % argument % u']');
@@ -451,7 +440,7 @@ private Q_SLOTS:
         QVERIFY(m_document->open(path(u"missing.smc"_s)).kind() == FileResult::Kind::Ignored);
         const FileResult saved = m_document->save(m_current);
         QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
-        const QByteArray file = readFile(m_current);
+        const QByteArray file = readFileBytes(m_current);
         QCOMPARE(file.at(blockSpec(BlockId::Officer).position + 7), char(95));
         QCOMPARE(file.at(blockSpec(BlockId::Placement).position + blockSpec(BlockId::Placement).size - 1), char(7));
     }

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "grid.h"
@@ -18,18 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QString captionFor(const QString& text)
 {
@@ -111,7 +100,7 @@ private Q_SLOTS:
 
     void open_readsTheNameListAfterTheGrids()
     {
-        QVERIFY(writeFile(path(u"b.txt"_s), "Cao\r\nLiu"));
+        QVERIFY(writeFileBytes(path(u"b.txt"_s), "Cao\r\nLiu"));
         QVERIFY(m_document->open(writeSample(u"image.smc"_s)).isDone());
         QCOMPARE(m_document->grid(TableId::Placement).text(1, 1), u"Cao"_s);
         QCOMPARE(m_document->grid(TableId::Placement).text(2, 1), u"Liu"_s);
@@ -152,7 +141,7 @@ private Q_SLOTS:
         m_document->state().block(BlockId::Officer)[7] = char(99);
         const QString bad = path(kind);
         if (kind == u"short"_s) {
-            QVERIFY(writeFile(bad, m_sample.left(HighestBlockEnd - 1)));
+            QVERIFY(writeFileBytes(bad, m_sample.left(HighestBlockEnd - 1)));
         } else if (kind == u"huge"_s) {
             QFile file(bad);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024));
@@ -185,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(m_document->state().currentPath(), file);
         QByteArray expected = m_sample;
         expected[warByte] = char(95);
-        QCOMPARE(readFile(file), expected);
+        QCOMPARE(readFileBytes(file), expected);
         m_document->state().showCurrentPath();
         QCOMPARE(m_document->state().caption(), captionFor(file));
     }
@@ -210,10 +199,10 @@ private Q_SLOTS:
         QVERIFY(m_document->save(copy).isDone());
         QCOMPARE(m_document->state().currentPath(), copy);
         QCOMPARE(m_document->state().caption(), captionFor(u"保存完了"_s));
-        QCOMPARE(readFile(file), m_sample);
+        QCOMPARE(readFileBytes(file), m_sample);
         QByteArray expected = m_sample;
         expected[blockSpec(BlockId::City).position + 2] = char(0x2B);
-        QCOMPARE(readFile(copy), expected);
+        QCOMPARE(readFileBytes(copy), expected);
     }
 
     void save_failure_keepsPathAndCaption_data()
@@ -236,14 +225,14 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(file));
         else
             QVERIFY(QFile(file).resize(1000));
-        const QByteArray onDisk = readFile(file);
+        const QByteArray onDisk = readFileBytes(file);
         const Snapshot before = Snapshot::of(*m_document);
 
         const FileResult result = m_document->save(destination);
         QVERIFY(result.isFailed());
         QVERIFY2(result.message().contains(QDir::toNativeSeparators(destination)), qUtf8Printable(result.message()));
         QVERIFY(Snapshot::of(*m_document) == before);
-        QCOMPARE(readFile(file), onDisk);
+        QCOMPARE(readFileBytes(file), onDisk);
         QCOMPARE(QFile::exists(file), kind != u"deleted"_s);
         QVERIFY(!QFile::exists(path(u"nowhere"_s)));
     }
@@ -266,7 +255,7 @@ private Q_SLOTS:
         const QString file = writeSample(u"image.smc"_s);
         QVERIFY(m_document->open(file).isDone());
         QVERIFY(m_document->save(path(u"copy.smc"_s)).isDone());
-        QCOMPARE(readFile(path(u"copy.smc"_s)), m_sample);
+        QCOMPARE(readFileBytes(path(u"copy.smc"_s)), m_sample);
     }
 
     void storingEveryOfficerRow_neverChangesByte21()
@@ -280,7 +269,7 @@ private Q_SLOTS:
         }
         QVERIFY(m_document->save(file).isDone());
 
-        const QByteArray saved = readFile(file);
+        const QByteArray saved = readFileBytes(file);
         const qint64 officers = blockSpec(BlockId::Officer).position;
         for (int n = 0; n < OfficerTable::RecordCount; ++n) {
             const qint64 at = officers + qint64(n) * OfficerTable::RecordSize + 21;
@@ -300,7 +289,7 @@ private Q_SLOTS:
         QVERIFY(QFile::permissions(file).testFlag(QFileDevice::WriteOwner));
         m_document->state().block(BlockId::Item)[2] = char(0xEE);
         QVERIFY(m_document->save(file).isDone());
-        QCOMPARE(readFile(file).at(blockSpec(BlockId::Item).position + 2), char(0xEE));
+        QCOMPARE(readFileBytes(file).at(blockSpec(BlockId::Item).position + 2), char(0xEE));
     }
 };
 

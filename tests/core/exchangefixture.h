@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "sampleimage.h"
@@ -42,10 +43,4 @@ inline QByteArray randomImage(quint32 seed)
     for (char& b : bytes)
         b = char(random.bounded(256));
     return bytes;
-}
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
 #include "document.h"
@@ -15,18 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QStringList allCells(const Document& document)
 {
@@ -119,8 +108,8 @@ private Q_SLOTS:
         QTest::newRow("headerless, one kilobyte less") << qint64(0xAF000) << false << u"717734 バイト以上"_s;
         QTest::newRow("other size, exactly 0xAF5A6") << qint64(0xAF5A6) << true << QString();
         QTest::newRow("other size, 0xAF5A5") << qint64(0xAF5A5) << false << u"718246 バイト以上"_s;
-        QTest::newRow("header, 0xAF200, above the headerless minimum") << qint64(0xAF200) << false
-                                                                        << u"718246 バイト以上"_s;
+        QTest::newRow("header, 0xAF200, above the headerless minimum")
+            << qint64(0xAF200) << false << u"718246 バイト以上"_s;
     }
 
     void readBlocks_minimumSizeFollowsTheForm()
@@ -131,7 +120,7 @@ private Q_SLOTS:
         const ImageForm form = imageFormForSize(size);
         const QByteArray bytes = (form == ImageForm::Headerless ? m_bare : m_sample).left(size);
         const QString file = path(u"image"_s);
-        QVERIFY(writeFile(file, bytes));
+        QVERIFY(writeFileBytes(file, bytes));
         std::array<QByteArray, 5> blocks;
         ImageForm read = form == ImageForm::Headerless ? ImageForm::CopierHeader : ImageForm::Headerless;
         const FileResult result = romfile::ReadBlocks(file, blocks, &read);
@@ -148,8 +137,8 @@ private Q_SLOTS:
 
     void headerlessCopy_showsTheSameGridTexts()
     {
-        QVERIFY(writeFile(path(u"image.smc"_s), m_sample));
-        QVERIFY(writeFile(path(u"image.sfc"_s), m_bare));
+        QVERIFY(writeFileBytes(path(u"image.smc"_s), m_sample));
+        QVERIFY(writeFileBytes(path(u"image.sfc"_s), m_bare));
         const auto headered = newDocument();
         const auto bare = newDocument();
         QVERIFY(headered->open(path(u"image.smc"_s)).isDone());
@@ -172,8 +161,8 @@ private Q_SLOTS:
     void headerlessSave_landsTheEdit0x200Earlier()
     {
         QFETCH(bool, saveAs);
-        QVERIFY(writeFile(path(u"image.smc"_s), m_sample));
-        QVERIFY(writeFile(path(u"image.sfc"_s), m_bare));
+        QVERIFY(writeFileBytes(path(u"image.smc"_s), m_sample));
+        QVERIFY(writeFileBytes(path(u"image.sfc"_s), m_bare));
         const qint64 war = blockSpec(BlockId::Officer).position + WarOffset;
         for (const bool header : {true, false}) {
             const QString file = path(header ? u"image.smc"_s : u"image.sfc"_s);
@@ -185,35 +174,35 @@ private Q_SLOTS:
             QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
             QByteArray expected = header ? m_sample : m_bare;
             expected[header ? war : war - 0x200] = char(95);
-            QCOMPARE(readFile(target), expected);
+            QCOMPARE(readFileBytes(target), expected);
             QCOMPARE(document->imageForm(), header ? ImageForm::CopierHeader : ImageForm::Headerless);
         }
     }
 
     void composeSavedImage_isWhatTheSaveWrites()
     {
-        QVERIFY(writeFile(path(u"image.sfc"_s), m_bare));
+        QVERIFY(writeFileBytes(path(u"image.sfc"_s), m_bare));
         const auto document = newDocument();
         QByteArray composed;
         QCOMPARE(document->composeSavedImage(composed).kind(), FileResult::Kind::Ignored);
         QVERIFY(document->open(path(u"image.sfc"_s)).isDone());
         QVERIFY(editCell(*document, TableId::City, 1, 2, u"250"_s));
         QVERIFY(document->composeSavedImage(composed).isDone());
-        QCOMPARE(readFile(path(u"image.sfc"_s)), m_bare);
+        QCOMPARE(readFileBytes(path(u"image.sfc"_s)), m_bare);
         QVERIFY(document->save(path(u"copy.sfc"_s)).isDone());
-        QCOMPARE(composed, readFile(path(u"copy.sfc"_s)));
+        QCOMPARE(composed, readFileBytes(path(u"copy.sfc"_s)));
         QVERIFY(composed != m_bare);
     }
 
     void save_afterTheFileChangedItsForm_writesNothing()
     {
         const QString file = path(u"image.sfc"_s);
-        QVERIFY(writeFile(file, m_bare));
+        QVERIFY(writeFileBytes(file, m_bare));
         const auto document = newDocument();
         QVERIFY(document->open(file).isDone());
         QVERIFY(editCell(*document, TableId::Officer, 1, 3, u"95"_s));
         // Another program put a header in front: the blocks would now land 0x200 bytes off.
-        QVERIFY(writeFile(file, m_sample));
+        QVERIFY(writeFileBytes(file, m_sample));
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         for (const QString& target : {file, path(u"copy.sfc"_s)}) {
             const FileResult result = document->save(target);
@@ -226,8 +215,8 @@ private Q_SLOTS:
 
     void failedOpen_keepsTheFormOfTheOpenImage()
     {
-        QVERIFY(writeFile(path(u"image.sfc"_s), m_bare));
-        QVERIFY(writeFile(path(u"short.smc"_s), m_sample.left(0xAF5A5)));
+        QVERIFY(writeFileBytes(path(u"image.sfc"_s), m_bare));
+        QVERIFY(writeFileBytes(path(u"short.smc"_s), m_sample.left(0xAF5A5)));
         const auto document = newDocument();
         QVERIFY(document->open(path(u"image.sfc"_s)).isDone());
         QVERIFY(document->open(path(u"short.smc"_s)).isFailed());

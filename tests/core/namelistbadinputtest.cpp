@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "grid.h"
@@ -21,12 +22,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int Rows = PlacementTable::RecordCount;
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // `count` Shift-JIS lines "名<n>" (名 is 0x96 0xBC), each padded with `padding` ASCII bytes.
 QByteArray numberedNames(int count, qsizetype padding = 0)
@@ -154,7 +149,7 @@ private Q_SLOTS:
         } else if (kind == u"dangling"_s) {
             QVERIFY(QFile::link(path(u"gone.txt"_s), list));
         } else {
-            QVERIFY(writeFile(list, bytes));
+            QVERIFY(writeFileBytes(list, bytes));
         }
         m_document->setNameListPath(list);
         const QString image = path(u"image.smc"_s);
@@ -187,7 +182,7 @@ private Q_SLOTS:
         // 531 lines of 40 KiB: about 20 MiB, so the lines past the limit are not read.
         const QByteArray bytes = numberedNames(Rows, 40 * 1024);
         QVERIFY(bytes.size() > ShiftJis::MaximumFileSize);
-        QVERIFY(writeFile(path(u"b.txt"_s), bytes));
+        QVERIFY(writeFileBytes(path(u"b.txt"_s), bytes));
         m_document->setNameListPath(path(u"b.txt"_s));
         const QString image = path(u"image.smc"_s);
         QVERIFY(SampleImage::write(image));

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "romfile.h"
 #include "sampleimage.h"
@@ -26,18 +27,6 @@ namespace {
 using Blocks = std::array<QByteArray, 5>;
 
 constexpr qint64 GapByte = 0xAC07E;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 Blocks blocksOf(const QByteArray& image)
 {
@@ -208,7 +197,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, size);
         const QString file = path(u"image.smc"_s);
-        QVERIFY(writeFile(file, m_sample.left(HighestBlockEnd)));
+        QVERIFY(writeFileBytes(file, m_sample.left(HighestBlockEnd)));
         QVERIFY(QFile(file).resize(size));
         Blocks blocks;
         const FileResult result = romfile::ReadBlocks(file, blocks);
@@ -247,9 +236,9 @@ private Q_SLOTS:
             if (!QFileInfo::exists(file))
                 QSKIP("no /dev/null here");
         } else if (kind == u"short"_s) {
-            QVERIFY(writeFile(file, m_sample.left(HighestBlockEnd - 1)));
+            QVERIFY(writeFileBytes(file, m_sample.left(HighestBlockEnd - 1)));
         } else if (kind == u"empty"_s) {
-            QVERIFY(writeFile(file, {}));
+            QVERIFY(writeFileBytes(file, {}));
         } else if (kind == u"huge"_s) {
             QVERIFY(makeSparse(file, romfile::MaximumImageSize + 1));
         }
@@ -287,13 +276,13 @@ private Q_SLOTS:
         const Blocks edited = flipped(blocks);
         const FileResult saved = romfile::WriteImage(file, file, edited);
         QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
-        QCOMPARE(readFile(file), withBlocks(m_sample, edited));
+        QCOMPARE(readFileBytes(file), withBlocks(m_sample, edited));
     }
 
     void readBlocks_refusedImage_keepsItsPermissions()
     {
         const QString file = path(u"short.smc"_s);
-        QVERIFY(writeFile(file, m_sample.left(HighestBlockEnd - 1)));
+        QVERIFY(writeFileBytes(file, m_sample.left(HighestBlockEnd - 1)));
         QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadUser));
         Blocks blocks;
         QVERIFY(romfile::ReadBlocks(file, blocks).isFailed());
@@ -307,7 +296,7 @@ private Q_SLOTS:
         const FileResult result = romfile::WriteImage(file, file, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
 
-        const QByteArray after = readFile(file);
+        const QByteArray after = readFileBytes(file);
         QCOMPARE(after.size(), m_sample.size());
         QCOMPARE(after.at(GapByte), m_sample.at(GapByte));
         qint64 changed = 0;
@@ -332,28 +321,28 @@ private Q_SLOTS:
         const Blocks edited = flipped(blocksOf(m_sample));
         const FileResult result = romfile::WriteImage(source, destination, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
-        QCOMPARE(readFile(destination), withBlocks(m_sample, edited));
-        QCOMPARE(readFile(source), m_sample);
+        QCOMPARE(readFileBytes(destination), withBlocks(m_sample, edited));
+        QCOMPARE(readFileBytes(source), m_sample);
     }
 
     void writeImage_overAnotherFile_replacesItWhole()
     {
         const QString source = writeSample(u"image.smc"_s);
         const QString destination = path(u"other.smc"_s);
-        QVERIFY(writeFile(destination, QByteArray(2 * SampleImage::Size, 'x')));
+        QVERIFY(writeFileBytes(destination, QByteArray(2 * SampleImage::Size, 'x')));
         const Blocks blocks = blocksOf(m_sample);
         QVERIFY(romfile::WriteImage(source, destination, blocks).isDone());
-        QCOMPARE(readFile(destination), m_sample);
+        QCOMPARE(readFileBytes(destination), m_sample);
     }
 
     void writeImage_carriesBytesBeyondTheHighestBlock()
     {
         const QString source = path(u"image.smc"_s);
         const QByteArray longer = m_sample + QByteArray(3 * 1024 * 1024 + 17, '\x7E');
-        QVERIFY(writeFile(source, longer));
+        QVERIFY(writeFileBytes(source, longer));
         const Blocks edited = flipped(blocksOf(m_sample));
         QVERIFY(romfile::WriteImage(source, path(u"copy.smc"_s), edited).isDone());
-        QCOMPARE(readFile(path(u"copy.smc"_s)), withBlocks(longer, edited));
+        QCOMPARE(readFileBytes(path(u"copy.smc"_s)), withBlocks(longer, edited));
     }
 
     void writeImage_fails_data()
@@ -376,7 +365,7 @@ private Q_SLOTS:
         QString source = writeSample(u"image.smc"_s);
         QString destination = path(u"other.smc"_s);
         const QByteArray otherBytes("an unrelated file that must survive");
-        QVERIFY(writeFile(destination, otherBytes));
+        QVERIFY(writeFileBytes(destination, otherBytes));
         Blocks blocks = flipped(blocksOf(m_sample));
 
         if (kind == u"missing folder"_s) {
@@ -398,7 +387,7 @@ private Q_SLOTS:
         } else if (kind == u"bad block"_s) {
             blocks[2].chop(1);
         }
-        const QByteArray sourceBefore = readFile(source);
+        const QByteArray sourceBefore = readFileBytes(source);
         const QStringList entriesBefore = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QFileInfo destinationBefore(destination);
 
@@ -411,8 +400,8 @@ private Q_SLOTS:
 
         // Nothing on disk moved: no new entry, no temporary file left, no byte changed.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
-        QCOMPARE(readFile(source), sourceBefore);
-        QCOMPARE(readFile(path(u"other.smc"_s)), otherBytes);
+        QCOMPARE(readFileBytes(source), sourceBefore);
+        QCOMPARE(readFileBytes(path(u"other.smc"_s)), otherBytes);
         const QFileInfo destinationAfter(destination);
         QCOMPARE(destinationAfter.exists(), destinationBefore.exists());
         QCOMPARE(destinationAfter.isDir(), destinationBefore.isDir());
@@ -431,7 +420,7 @@ private Q_SLOTS:
         const FileResult result = romfile::WriteImage(source, destination, flipped(blocksOf(m_sample)));
         QVERIFY(result.isFailed());
         QVERIFY(result.message().contains(u"書き込みできません"_s));
-        QCOMPARE(readFile(destination), m_sample);
+        QCOMPARE(readFileBytes(destination), m_sample);
     }
 
     void writeImage_keepsDestinationPermissions_data()
@@ -459,7 +448,7 @@ private Q_SLOTS:
         const FileResult result = romfile::WriteImage(source, destination, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(QFile::permissions(destination), before);
-        QCOMPARE(readFile(destination), withBlocks(m_sample, edited));
+        QCOMPARE(readFileBytes(destination), withBlocks(m_sample, edited));
     }
 
     void writeImage_throughSymbolicLink_keepsTheLinkAndWritesItsTarget()
@@ -474,7 +463,7 @@ private Q_SLOTS:
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFileInfo(link).symLinkTarget(), target);
-        QCOMPARE(readFile(target), withBlocks(m_sample, edited));
+        QCOMPARE(readFileBytes(target), withBlocks(m_sample, edited));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{u"link.smc"_s, u"real"_s}));
         QCOMPARE(QDir(path(u"real"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"image.smc"_s});
@@ -489,8 +478,8 @@ private Q_SLOTS:
         QVERIFY(!romfile::SameFile(source, variant));
         const Blocks edited = flipped(blocksOf(m_sample));
         QVERIFY(romfile::WriteImage(source, variant, edited).isDone());
-        QCOMPARE(readFile(variant), withBlocks(m_sample, edited));
-        QCOMPARE(readFile(source), m_sample);
+        QCOMPARE(readFileBytes(variant), withBlocks(m_sample, edited));
+        QCOMPARE(readFileBytes(source), m_sample);
     }
 
     void sameFile_data()

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "sampleimage.h"
 #include "testregistry.h"
 
@@ -10,18 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QStringList entries(const QString& dir)
 {
@@ -87,10 +76,10 @@ private Q_SLOTS:
         QVERIFY(child.process.waitForFinished(ChildTimeoutMs));
         QVERIFY2(child.process.exitStatus() == QProcess::NormalExit && child.process.exitCode() == 0,
                  child.process.readAllStandardError().constData());
-        m_saved = readFile(dir.filePath(u"saved.smc"_s));
+        m_saved = readFileBytes(dir.filePath(u"saved.smc"_s));
         QCOMPARE(m_saved.size(), m_sample.size());
         QVERIFY(m_saved != m_sample);
-        QCOMPARE(readFile(image), m_sample);
+        QCOMPARE(readFileBytes(image), m_sample);
     }
 
     void killedDuringSave_leavesOldOrNewFileWhole_data()
@@ -121,7 +110,7 @@ private Q_SLOTS:
         if (target == u"other file"_s) {
             destination = dir.filePath(u"other.smc"_s);
             old = QByteArray(3000, 'o');
-            QVERIFY(writeFile(destination, old));
+            QVERIFY(writeFileBytes(destination, old));
         } else if (target == u"new file"_s) {
             destination = dir.filePath(u"new.smc"_s);
             old.clear();
@@ -135,7 +124,7 @@ private Q_SLOTS:
         QVERIFY(child.process.waitForFinished(ChildTimeoutMs));
         QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
 
-        const QByteArray after = readFile(destination);
+        const QByteArray after = readFileBytes(destination);
         if (replaced) {
             QVERIFY2(after == m_saved, "the destination is not the new file");
         } else {
@@ -143,7 +132,7 @@ private Q_SLOTS:
             QVERIFY2(after == old, "the destination is not the old file");
         }
         if (destination != image)
-            QCOMPARE(readFile(image), m_sample);
+            QCOMPARE(readFileBytes(image), m_sample);
         // A temporary file left beside the image would puzzle the user; the new name, once the
         // replace is done, is the only entry the save may add.
         if (replaced && target == u"new file"_s)

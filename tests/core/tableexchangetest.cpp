@@ -142,7 +142,7 @@ private Q_SLOTS:
         }
         const QString saved = target.dir.filePath(u"saved.smc"_s);
         QVERIFY(target.doc.save(saved).isDone());
-        QVERIFY(readFile(saved) == bytes);
+        QVERIFY(readFileBytes(saved) == bytes);
     }
 
     void roundTrip_intoAnotherImageCarriesEveryShownField_data()
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(image.openSample());
         const QString path = image.dir.filePath(u"forces.csv"_s);
         QVERIFY(TableExport::writeFile(image.doc, TableId::Force, FileFormat::Csv, path).isDone());
-        QByteArray data = readFile(path);
+        QByteArray data = readFileBytes(path);
         QList<QByteArray> lines = data.split('\n');
         lines[6] = "5,abc,1,2";
         lines[7] = "6,\"12\",3,4";

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "grid.h"
@@ -14,12 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // An opened sample image in a scratch directory, with no name list beside it.
 struct OpenedSample
 {
@@ -33,7 +28,7 @@ struct OpenedSample
         path = dir.filePath(u"sample.smc"_s);
         if (!dir.isValid() || !SampleImage::write(path))
             return false;
-        original = readAll(path);
+        original = readFileBytes(path);
         doc.setNameListPath(dir.filePath(u"b.txt"_s));
         doc.setUpGrids();
         doc.setRedraw(true);
@@ -90,10 +85,10 @@ private Q_SLOTS:
             QCOMPARE(s.doc.state().block(range.id), s.original.mid(range.position, range.size));
         const QString copy = s.savedCopy();
         QVERIFY(!copy.isEmpty());
-        QCOMPARE(readAll(copy), s.original);
+        QCOMPARE(readFileBytes(copy), s.original);
         // Saving over the opened file leaves it as it was, too.
         QVERIFY(s.doc.save(s.path).isDone());
-        QCOMPARE(readAll(s.path), s.original);
+        QCOMPARE(readFileBytes(s.path), s.original);
     }
 
     void storeEveryCellUnchanged_keepsTheImage()
@@ -117,7 +112,7 @@ private Q_SLOTS:
         }
         const QString copy = s.savedCopy();
         QVERIFY(!copy.isEmpty());
-        const QByteArray saved = readAll(copy);
+        const QByteArray saved = readFileBytes(copy);
         QCOMPARE(firstDifference(saved, s.original), QString());
     }
 
@@ -187,7 +182,7 @@ private Q_SLOTS:
         s.doc.table(id).storeCell();
         const QString copy = s.savedCopy();
         QVERIFY(!copy.isEmpty());
-        const QByteArray saved = readAll(copy);
+        const QByteArray saved = readFileBytes(copy);
         QCOMPARE(firstDifference(saved, expected), QString());
 
         // Opening the saved image shows the edit again (hex names come back in upper case).

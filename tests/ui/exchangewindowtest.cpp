@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
 #include "exchangecommands.h"
@@ -21,18 +22,6 @@ constexpr int WarOffset = 7;
 QUndoStack& stackOf(EditorSession& session)
 {
     return session.main().session().undoStack();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // Types a name into a shown file dialog, as a user does, and confirms.
@@ -120,7 +109,7 @@ private Q_SLOTS:
     {
         EditorSession session;
         QVERIFY(session.active);
-        const QByteArray onDisk = readFile(session.sample);
+        const QByteArray onDisk = readFileBytes(session.sample);
         const QString folder = session.dir.filePath(u"tables"_s);
         ExchangeCommands& commands = session.main().exchangeCommands();
         QVERIFY(commands.exportTo(std::nullopt, FileFormat::Tsv, folder));
@@ -130,11 +119,11 @@ private Q_SLOTS:
 
         // Officer record 0's war value in the file, as a spreadsheet user would change it.
         const QString officers = folder + u"/officers.tsv"_s;
-        QList<QByteArray> lines = readFile(officers).split('\n');
+        QList<QByteArray> lines = readFileBytes(officers).split('\n');
         QList<QByteArray> cells = lines[1].split('\t');
         cells[WarColumn] = "123";
         lines[1] = cells.join('\t');
-        QVERIFY(writeFile(officers, lines.join('\n')));
+        QVERIFY(writeFileBytes(officers, lines.join('\n')));
         const QByteArray before = session.block(TableId::Officer);
 
         ModalCloser closer;
@@ -142,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(closer.texts, QStringList());
         QCOMPARE(session.officerByte(0, WarOffset), 123);
         QCOMPARE(stackOf(session).count(), 1);
-        QCOMPARE(readFile(session.sample), onDisk);
+        QCOMPARE(readFileBytes(session.sample), onDisk);
         QVERIFY(session.main().session().isModified());
         session.main().undoAction()->trigger();
         QCOMPARE(session.block(TableId::Officer), before);
@@ -156,12 +145,12 @@ private Q_SLOTS:
         ExchangeCommands& commands = session.main().exchangeCommands();
         QVERIFY(commands.exportTo(std::nullopt, FileFormat::Tsv, folder));
         const QString officers = folder + u"/officers.tsv"_s;
-        QList<QByteArray> lines = readFile(officers).split('\n');
+        QList<QByteArray> lines = readFileBytes(officers).split('\n');
         lines[1].replace(QByteArray("\t"), QByteArray("\t999\t"));
         lines[2] = lines[2].split('\t')[0] + "\t123";
-        QVERIFY(writeFile(officers, lines.join('\n')));
+        QVERIFY(writeFileBytes(officers, lines.join('\n')));
         const QString broken = folder + u"/broken.tsv"_s;
-        QVERIFY(writeFile(broken, "no\theader\nhere\n"));
+        QVERIFY(writeFileBytes(broken, "no\theader\nhere\n"));
         const QByteArray before = session.block(TableId::Officer);
 
         for (const QString& path : {officers, broken}) {
@@ -194,7 +183,7 @@ private Q_SLOTS:
         };
         session.main().fileItem(4)->trigger();
         QCOMPARE(closer.dialogTitles, (QStringList{u"エクスポート"_s, u"エクスポート"_s}));
-        const QByteArray written = readFile(target + u".csv"_s);
+        const QByteArray written = readFileBytes(target + u".csv"_s);
         QVERIFY(written.startsWith("\xEF\xBB\xBF"));
         QVERIFY(written.contains("No"));
     }
@@ -219,7 +208,7 @@ private Q_SLOTS:
         EditorSession session;
         QVERIFY(session.active);
         const QString headerless = session.dir.filePath(u"plain.sfc"_s);
-        QVERIFY(writeFile(headerless, readFile(session.sample).mid(512)));
+        QVERIFY(writeFileBytes(headerless, readFileBytes(session.sample).mid(512)));
         session.main().openImage(headerless);
         QCOMPARE(session.main().document().state().currentPath(), headerless);
         QStringList filters;
@@ -231,7 +220,7 @@ private Q_SLOTS:
         };
         session.main().fileItem(2)->trigger();
         QCOMPARE(filters, QStringList{u"SFC ファイル(*.sfc)"_s});
-        QCOMPARE(readFile(session.dir.filePath(u"copy.sfc"_s)), readFile(headerless));
+        QCOMPARE(readFileBytes(session.dir.filePath(u"copy.sfc"_s)), readFileBytes(headerless));
     }
 
     void patchMenu_asksForTheOriginalFirst()

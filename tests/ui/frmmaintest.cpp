@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "frmmain.h"
@@ -85,12 +86,6 @@ void chooseInFileDialog(QDialog* dialog, const QString& folder, const QString& n
     QVERIFY(nameEdit);
     nameEdit->setText(name);
     dialog->accept();
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -342,7 +337,7 @@ private Q_SLOTS:
         const QString tooShort = session.dir.filePath(u"short.smc"_s);
         QFile file(tooShort);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(fileBytes(session.sample).left(0xA8226 + 100));
+        file.write(readFileBytes(session.sample).left(0xA8226 + 100));
         file.close();
 
         ModalCloser closer;
@@ -377,14 +372,14 @@ private Q_SLOTS:
         QTest::keyClick(window.view(TableId::Officer), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(window.windowTitle(), Title + u" [保存完了]"_s);
         const qint64 war = blockSpec(BlockId::Officer).position + qint64(record) * OfficerTable::RecordSize + 7;
-        QCOMPARE(int(quint8(fileBytes(image).at(war))), 99);
+        QCOMPARE(int(quint8(readFileBytes(image).at(war))), 99);
     }
 
     void saveAs_writesCopyUnderNameWithExtension()
     {
         Session session(true);
         frmMain& window = *session.window;
-        const QByteArray original = fileBytes(session.sample);
+        const QByteArray original = readFileBytes(session.sample);
         ModalCloser closer;
         closer.onDialog = [&](QDialog* dialog) { chooseInFileDialog(dialog, session.dir.path(), u"copy"_s); };
         window.fileItem(2)->trigger();
@@ -392,7 +387,7 @@ private Q_SLOTS:
         const QString copy = session.dir.filePath(u"copy.smc"_s);
         QCOMPARE(session.currentPath(), copy);
         QCOMPARE(window.windowTitle(), Title + u" [保存完了]"_s);
-        QCOMPARE(fileBytes(copy), original);
+        QCOMPARE(readFileBytes(copy), original);
     }
 
     void openCommand_opensChosenFile()

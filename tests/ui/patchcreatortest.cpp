@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "../platform/modalcloser.h"
 #include "diskfingerprint.h"
 #include "document.h"
@@ -20,18 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // Types a name into a shown file dialog, as a user does, picks a file type when given, and confirms.
 void choose(QDialog* dialog, const QString& folder, const QString& name, const QString& type = {})
@@ -99,8 +88,8 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(writeFile(path(u"image.smc"_s), m_sample));
-        QVERIFY(writeFile(path(u"original.smc"_s), m_sample));
+        QVERIFY(writeFileBytes(path(u"image.smc"_s), m_sample));
+        QVERIFY(writeFileBytes(path(u"original.smc"_s), m_sample));
         m_window = std::make_unique<QWidget>();
         m_window->show();
         m_document = std::make_unique<Document>();
@@ -136,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs, (QStringList{u"元のイメージを選択"_s, u"パッチの保存先"_s}));
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.first().contains(u"パッチを作成しました"_s), qUtf8Printable(messages.first()));
-        const QByteArray patch = readFile(path(written));
+        const QByteArray patch = readFileBytes(path(written));
         QVERIFY(messages.first().contains(QString::number(patch.size())));
         QByteArray expected = m_sample;
         expected[0xA8226 + 7] = char(95);
@@ -144,7 +133,7 @@ private Q_SLOTS:
         QVERIFY2(applied.ok(), qUtf8Printable(applied.error));
         QCOMPARE(applied.bytes, expected);
         // The image itself is not saved by making a patch.
-        QCOMPARE(readFile(path(u"image.smc"_s)), m_sample);
+        QCOMPARE(readFileBytes(path(u"image.smc"_s)), m_sample);
     }
 
     void create_endsWithAMessageAndWritesNothing_data()
@@ -162,8 +151,8 @@ private Q_SLOTS:
         QFETCH(QString, original);
         QFETCH(bool, edit);
         QFETCH(QString, message);
-        QVERIFY(writeFile(path(u"bare.sfc"_s), m_sample.mid(0x200)));
-        QVERIFY(writeFile(path(u"short.smc"_s), m_sample.left(0xAF000)));
+        QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_sample.mid(0x200)));
+        QVERIFY(writeFileBytes(path(u"short.smc"_s), m_sample.left(0xAF000)));
         openEdited(edit);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         QStringList dialogs;

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
 #include "testregistry.h"
@@ -8,22 +9,6 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 // The two save commands: the name the save-as dialog settles on, and saves once the opened image
 // has gone from the disk.
@@ -44,8 +29,8 @@ private Q_SLOTS:
         QFETCH(QMessageBox::StandardButton, answer);
         EditorSession session;
         const QString old = session.dir.filePath(u"old.smc"_s);
-        QVERIFY(writeFile(old, "keep"));
-        const QByteArray image = fileBytes(session.sample);
+        QVERIFY(writeFileBytes(old, "keep"));
+        const QByteArray image = readFileBytes(session.sample);
         bool nameBoxHadKeyboard = false;
         bool openAfterAnswer = false;
         QByteArray oldWhenAnswered;
@@ -63,7 +48,7 @@ private Q_SLOTS:
                 QTest::keyClicks(nameEdit, u"old"_s);
                 QTest::keyClick(nameEdit, Qt::Key_Return);
                 openAfterAnswer = dialog->isVisible();
-                oldWhenAnswered = fileBytes(old);
+                oldWhenAnswered = readFileBytes(old);
             });
         };
         session.main().fileItem(2)->trigger();
@@ -75,12 +60,12 @@ private Q_SLOTS:
         if (answer == QMessageBox::No) {
             // Back in the dialog; the closer then cancels it, as the user may.
             QVERIFY(openAfterAnswer);
-            QCOMPARE(fileBytes(old), QByteArray("keep"));
+            QCOMPARE(readFileBytes(old), QByteArray("keep"));
             QCOMPARE(session.main().document().state().currentPath(), session.sample);
             return;
         }
         QVERIFY(!openAfterAnswer);
-        QCOMPARE(fileBytes(old), image);
+        QCOMPARE(readFileBytes(old), image);
         QCOMPARE(session.main().document().state().currentPath(), old);
     }
 

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "editorsession.h"
 #include "questionanswerer.h"
 #include "savechangesquestion.h"
@@ -11,12 +12,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int WarColumn = 3;
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString Buttons = u"保存|保存しない|キャンセル"_s;
 
@@ -67,7 +62,7 @@ private Q_SLOTS:
         QFETCH(bool, fileChanges);
         EditorSession session;
         QVERIFY(session.active);
-        const QByteArray onDisk = fileBytes(session.sample);
+        const QByteArray onDisk = readFileBytes(session.sample);
         session.select(TableId::Officer, 3, WarColumn);
         EditorSession::type(u"42\r"_s);
         const QByteArray edited = session.block(TableId::Officer);
@@ -83,7 +78,7 @@ private Q_SLOTS:
         expected.sort();
         QCOMPARE(shown, expected);
         QCOMPARE(session.main().isVisible(), !closes);
-        QCOMPARE(fileBytes(session.sample) != onDisk, fileChanges);
+        QCOMPARE(readFileBytes(session.sample) != onDisk, fileChanges);
         // Whatever the answer, the edit is still in memory.
         QCOMPARE(session.block(TableId::Officer), edited);
     }

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
@@ -32,18 +33,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString Title = u"Tavrinエディター"_s;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 bool makeFifo(const QString& path)
 {
@@ -128,11 +117,11 @@ class WindowBadInputTest : public QObject
             return path(u"zero.smc"_s);
         }
         if (kind == u"empty"_s) {
-            writeFile(path(u"empty.smc"_s), {});
+            writeFileBytes(path(u"empty.smc"_s), {});
             return path(u"empty.smc"_s);
         }
         if (kind == u"one byte short"_s) {
-            writeFile(path(u"short.smc"_s), sample.left(HighestBlockEnd - 1));
+            writeFileBytes(path(u"short.smc"_s), sample.left(HighestBlockEnd - 1));
             return path(u"short.smc"_s);
         }
         if (kind == u"sparse 5 GiB"_s) {
@@ -202,7 +191,7 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
         m_current = path(u"current.smc"_s);
         QVERIFY(SampleImage::write(m_current));
-        QVERIFY(writeFile(path(u"bystander.smc"_s), "a file nobody asked to write"));
+        QVERIFY(writeFileBytes(path(u"bystander.smc"_s), "a file nobody asked to write"));
     }
 
     void cleanup() { m_window.reset(); }
@@ -305,7 +294,7 @@ private Q_SLOTS:
             const QStringList changed = DiskFingerprint::of(m_dir->path()).changedSince(disk, {relative});
             QVERIFY2(changed.isEmpty(), qUtf8Printable(changed.join(u", "_s)));
             if (saving)
-                QCOMPARE(readFile(argument).at(WarByte), char(95));
+                QCOMPARE(readFileBytes(argument).at(WarByte), char(95));
             return;
         }
 
@@ -336,7 +325,7 @@ private Q_SLOTS:
             QFileInfo(m_current).size() > HighestBlockEnd) {
             m_window->saveImage(rescue);
             QCOMPARE(closer.texts.size(), reason.isEmpty() ? 0 : 1);
-            QCOMPARE(readFile(rescue).at(WarByte), char(95));
+            QCOMPARE(readFileBytes(rescue).at(WarByte), char(95));
         }
     }
 };
