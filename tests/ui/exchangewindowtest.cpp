@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QUndoStack>
@@ -186,6 +187,48 @@ private Q_SLOTS:
         const QByteArray written = readFileBytes(target + u".csv"_s);
         QVERIFY(written.startsWith("\xEF\xBB\xBF"));
         QVERIFY(written.contains("No"));
+    }
+
+    void exportMenu_allTablesIntoAChosenFolder()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString folder = session.dir.filePath(u"out"_s);
+        QVERIFY(QDir().mkdir(folder));
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) {
+            if (auto* choice = qobject_cast<ExportDialog*>(dialog)) {
+                choice->setTable(std::nullopt);
+                choice->accept();
+            } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                files->setDirectory(folder);
+                dialog->accept();
+            }
+        };
+        session.main().fileItem(4)->trigger();
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 5);
+        QVERIFY(readFileBytes(folder + u"/officers.tsv"_s).startsWith("No\t"));
+    }
+
+    void importMenu_readsTheChosenFiles()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString folder = session.dir.filePath(u"tables"_s);
+        QVERIFY(session.main().exchangeCommands().exportTo(std::nullopt, FileFormat::Tsv, folder));
+        const QString forces = folder + u"/forces.tsv"_s;
+        QList<QByteArray> lines = readFileBytes(forces).split('\n');
+        QList<QByteArray> cells = lines[3].split('\t');
+        cells[1] = "7";
+        lines[3] = cells.join('\t');
+        QVERIFY(writeFileBytes(forces, lines.join('\n')));
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) { chooseFile(dialog, forces); };
+        session.main().fileItem(5)->trigger();
+        QCOMPARE(closer.dialogTitles, QStringList{u"インポート"_s});
+        QCOMPARE(closer.texts, QStringList());
+        QCOMPARE(session.grid(TableId::Force).text(3, 1), u"7"_s);
+        QCOMPARE(stackOf(session).count(), 1);
     }
 
     void openDialog_offersSmcSfcAndAllFiles()
