@@ -55,8 +55,8 @@ done
 grep -q 'xml:lang="ja">カートリッジROMイメージ<' "$work/mime/application/vnd.nintendo.snes.rom.xml" ||
     { echo "the MIME type has no Japanese name" >&2; exit 1; }
 
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
-    { cat "$work/apt.log"; exit 1; }
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
+    >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
 installed=1
 echo "installed"
 for file in /usr/bin/tavrin-editor /usr/bin/tavrin /usr/share/tavrin-editor/ReadMe.txt \
@@ -94,7 +94,8 @@ echo "the installed editor ran for 5 s on the sample image (fonts: $fonts) and e
 
 remove_package || { cat "$work/apt.log"; exit 1; }
 installed=0
-for file in /usr/bin/tavrin-editor /usr/bin/tavrin /usr/share/tavrin-editor "/usr/share/applications/$app_id.desktop"; do
+for file in /usr/bin/tavrin-editor /usr/bin/tavrin /usr/share/tavrin-editor \
+    "/usr/share/applications/$app_id.desktop"; do
     [ ! -e "$file" ] || { echo "left after removal: $file" >&2; exit 1; }
 done
 echo "removed"

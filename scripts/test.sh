@@ -29,7 +29,8 @@ times_file=$(mktemp)
 trap 'rm -f "$times_file"' EXIT
 children_cpu() {
     times >"$times_file"
-    children_cpu_now=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
+    children_cpu_now=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/)
+        printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
 }
 phase_cpu_started=0
 
