@@ -10,7 +10,8 @@ class QMenu;
 class QWidget;
 
 // The Help menu: the ReadMe file (beside the executable, or in the installed data folder), the
-// author's home page and the version message. Its item array is addressed by index like the window's other menus.
+// author's home page and the version message. Its item array is addressed by index like the
+// window's other menus.
 class HelpMenu : public QObject
 {
     Q_OBJECT
