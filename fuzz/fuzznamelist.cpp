@@ -4,13 +4,13 @@
 // Input: the bytes of the name list file.
 
 #include "editorstate.h"
+#include "fuzztempdir.h"
 #include "grid.h"
 #include "placementtable.h"
 #include "shiftjis.h"
 
 #include <QFile>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +71,7 @@ QString decodeOneByOne(const QByteArray& bytes)
 
 struct NameColumn
 {
-    QTemporaryDir dir;
+    FuzzTempDir dir;
     QString path = dir.filePath(QStringLiteral("b.txt"));
     Grid grid;
     EditorState state;

@@ -3,6 +3,12 @@
 // no other block changed, nothing outside the edited record changed, a column without bytes stored
 // nothing; at the end, every stored cell's text is what its bytes show once the grid is filled again.
 //
+// Under the sanitizers a fill of a large table costs milliseconds and an officer sort about one,
+// where an edit with its checks costs microseconds. So those run for a fixed share of inputs, chosen
+// by a hash of the input so that a failing input fails again when run alone: the large tables are
+// filled again to check them in one input of FullCheckShare, and sorts run in one input of
+// SortShare; the small tables are checked after every input.
+//
 // Input: records of [op][table][row: 2 bytes][column][text: mode, length, bytes] (see FuzzInput).
 
 #include "blockcatalogue.h"
@@ -17,7 +23,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -25,6 +33,8 @@ namespace {
 using Blocks = std::array<QByteArray, 5>;
 
 constexpr int MaxSteps = 32;
+constexpr std::uint32_t FullCheckShare = 32;
+constexpr std::uint32_t SortShare = 8;
 
 BlockId blockOf(TableId id)
 {
@@ -50,15 +60,16 @@ BlockId blockOf(TableId id)
     std::abort();
 }
 
-// The document, set up and filled once. Between inputs the blocks are copied back and the cells of
-// each table an input touched are set back from a copy: the copy shares the strings, so this costs
-// far less than a fill, which is most of the cost of an input.
+// The document, set up and filled once. Between inputs the blocks are copied back and the rows an
+// input touched are set back from a copy of the cells (every row after a sort or a fill): the copy
+// shares the strings, so this costs far less than a fill.
 struct World
 {
     Document document;
     Blocks sample;
     std::array<QStringList, 5> pristine;
-    std::array<bool, 5> dirty{};
+    std::array<std::set<int>, 5> touchedRows;
+    std::array<bool, 5> allRowsTouched{};
 
     World()
     {
@@ -76,20 +87,36 @@ struct World
         }
     }
 
+    void touch(TableId id, int row) { touchedRows[std::size_t(id)].insert(row); }
+    void touchAll(TableId id) { allRowsTouched[std::size_t(id)] = true; }
+
     void reset()
     {
         document.state().replaceBlocks(sample);
         for (const TableId id : AllTables) {
-            if (!dirty[std::size_t(id)])
+            std::set<int>& rows = touchedRows[std::size_t(id)];
+            bool& all = allRowsTouched[std::size_t(id)];
+            if (rows.empty() && !all)
                 continue;
             Grid& grid = document.grid(id);
-            const QStringList& cells = pristine[std::size_t(id)];
-            for (int row = 0; row < grid.rows(); ++row)
-                for (int col = 0; col < grid.cols(); ++col)
-                    grid.setText(row, col, cells[qsizetype(row) * grid.cols() + col]);
+            if (all) {
+                for (int row = 0; row < grid.rows(); ++row)
+                    restoreRow(grid, id, row);
+            } else {
+                for (const int row : rows)
+                    restoreRow(grid, id, row);
+            }
             grid.setTag(QString());
-            dirty[std::size_t(id)] = false;
+            rows.clear();
+            all = false;
         }
+    }
+
+    void restoreRow(Grid& grid, TableId id, int row)
+    {
+        const QStringList& cells = pristine[std::size_t(id)];
+        for (int col = 0; col < grid.cols(); ++col)
+            grid.setText(row, col, cells[qsizetype(row) * grid.cols() + col]);
     }
 
     Blocks blocks() const
@@ -177,11 +204,21 @@ void checkOnlyFootprintChanged(const Blocks& before, const Blocks& after, TableI
             fail("another block changed", id, row, col);
     if (before[own].size() != after[own].size())
         fail("the block changed size", id, row, col);
-    const auto [first, last] =
+    const auto [from, to] =
         record && hasBytes(id, col) ? footprint(id, *record, col) : std::pair<qsizetype, qsizetype>{0, 0};
-    for (qsizetype i = 0; i < before[own].size(); ++i)
-        if (before[own][i] != after[own][i] && (i < first || i >= last))
-            fail("a byte outside the edited record changed", id, row, col, QString::number(i));
+    // The last city record is one byte short of a whole record: the footprint may pass the end.
+    const qsizetype size = before[own].size();
+    const qsizetype first = std::min(from, size);
+    const qsizetype last = std::min(to, size);
+    const char* was = before[own].constData();
+    const char* now = after[own].constData();
+    if (std::memcmp(was, now, std::size_t(first)) == 0 &&
+        std::memcmp(was + last, now + last, std::size_t(size - last)) == 0)
+        return;
+    qsizetype at = 0;
+    while (at < size && (was[at] == now[at] || (at >= first && at < last)))
+        ++at;
+    fail("a byte outside the edited record changed", id, row, col, QString::number(at));
 }
 
 // What a cell must show once its table is filled again, for every cell an input stored.
@@ -203,7 +240,7 @@ void edit(World& w, Expectations& expected, TableId id, int row, int col, const 
     if (editable)
         grid.setText(row, col, *accepted);
     table.storeCell();
-    w.dirty[std::size_t(id)] = true;
+    w.touch(id, row);
     const Blocks after = w.blocks();
     checkOnlyFootprintChanged(before, after, id, record, row, col);
     if (!hasBytes(id, col) || !editable) {
@@ -215,16 +252,23 @@ void edit(World& w, Expectations& expected, TableId id, int row, int col, const 
         expected[{id, *record, col}] = *accepted;
 }
 
+bool isSmall(TableId id)
+{
+    return id == TableId::Item || id == TableId::Force;
+}
+
 // Fills each table that was edited again (record n into row n + 1, undoing any sort) and compares
-// the cells the input stored with what their bytes now show.
-void checkCellsAgreeWithBytes(World& w, const Expectations& expected)
+// the cells the input stored with what their bytes now show; the large tables only when `full`.
+void checkCellsAgreeWithBytes(World& w, const Expectations& expected, bool full)
 {
     std::array<bool, 5> filled{};
     for (const auto& [cell, accepted] : expected) {
         const auto& [id, record, col] = cell;
+        if (!full && !isSmall(id))
+            continue;
         if (!filled[std::size_t(id)]) {
             w.document.table(id).fillGrid();
-            w.document.grid(id).setTag(QString());
+            w.touchAll(id);
             filled[std::size_t(id)] = true;
         }
         const QString shown = w.document.grid(id).text(record + 1, col);
@@ -242,7 +286,7 @@ void storeRow(World& w, int row)
     const Blocks before = w.blocks();
     grid.setCurrentCell(row, 1);
     w.document.officers().storeRow();
-    w.dirty[std::size_t(TableId::Officer)] = true;
+    w.touch(TableId::Officer, row);
     const Blocks after = w.blocks();
     checkOnlyFootprintChanged(before, after, TableId::Officer, record, row, 1);
     // The grid shows what the block holds, so a row store writes the same bytes back, except the
@@ -261,7 +305,7 @@ void sort(World& w, int col)
     Grid& grid = w.document.grid(TableId::Officer);
     const Blocks before = w.blocks();
     w.document.officers().sortGrid(col);
-    w.dirty[std::size_t(TableId::Officer)] = true;
+    w.touchAll(TableId::Officer);
     if (w.blocks() != before)
         fail("a sort changed a block", TableId::Officer, 0, col);
     // Whole rows move: every record number is still there once.
@@ -316,6 +360,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     World& w = world();
     w.reset();
     FuzzInput in(data, size);
+    const std::uint32_t hash = in.hash();
+    const bool full = hash % FullCheckShare == 0;
+    const bool sorts = hash % SortShare == 0;
     Expectations expected;
     for (int step = 0; step < MaxSteps && !in.atEnd(); ++step) {
         const int op = in.byte() % 4;
@@ -327,11 +374,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkCodecs(text, std::uint8_t(row));
         if (op == 2 && id == TableId::Officer)
             storeRow(w, row);
-        else if (op == 3 && id == TableId::Officer)
+        else if (op == 3 && id == TableId::Officer && sorts)
             sort(w, col);
+        else if (op == 3 && id == TableId::Officer)
+            continue;
         else
             edit(w, expected, id, row, col, text);
     }
-    checkCellsAgreeWithBytes(w, expected);
+    checkCellsAgreeWithBytes(w, expected, full);
     return 0;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the editor needs to build, run and test, skipping those present.
+# Installs the Debian packages the editor needs to build, run, test and package, skipping those present.
 set -euo pipefail
 
 packages=(
@@ -8,6 +8,8 @@ packages=(
     fonts-ipafont-gothic
     zlib1g-dev
     clang-14 libclang-rt-14-dev
+    ccache
+    dpkg-dev file desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

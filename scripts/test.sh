@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test without a display; then runs the same tests
+# Installs what is missing, builds, and runs every test without a display; builds the Debian package,
+# installs it, starts the installed editor and removes the package again; then runs the same tests
 # built with AddressSanitizer and UndefinedBehaviorSanitizer, and each libFuzzer target for a short
 # while. Every step runs even when an earlier one failed, so that one report shows everything; the
 # script then exits non-zero if any failed. The last lines are the ctest summaries (sanitizer build,
-# then the normal build), which CI reads.
+# then the normal build), which CI reads. Each phase prints how long it took.
 #
 # Environment: BUILD_DIR (default build/), SANITIZE_BUILD_DIR (build-asan/), FUZZ_BUILD_DIR
-# (build-fuzz/), FUZZ_SECONDS per target (default 15; 0 skips running the fuzzers).
+# (build-fuzz/), FUZZ_SECONDS per target (default 15; 0 skips running the fuzzers), PACKAGE_TEST
+# (default 1; 0 skips installing the package, for machines where that is not wanted).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -20,13 +22,28 @@ failures=()
 started=$SECONDS
 phase_started=$SECONDS
 
+# CPU seconds used by the script's finished children so far: on a machine shared with other work
+# this says more about a phase's cost than the time it took.
+# `times` runs in this shell, not in a command substitution, whose children would be its own.
+times_file=$(mktemp)
+trap 'rm -f "$times_file"' EXIT
+children_cpu() {
+    times >"$times_file"
+    children_cpu_now=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/)
+        printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
+}
+phase_cpu_started=0
+
 phase() {
     echo "== $1 (after $((SECONDS - started)) s)"
     phase_started=$SECONDS
+    children_cpu
+    phase_cpu_started=$children_cpu_now
 }
 
 phase_done() {
-    echo "== $1 took $((SECONDS - phase_started)) s"
+    children_cpu
+    echo "== $1 took $((SECONDS - phase_started)) s, CPU $((children_cpu_now - phase_cpu_started)) s"
 }
 
 set -e
@@ -37,20 +54,23 @@ phase "build"
 bash "$root/scripts/build.sh" || failures+=("build")
 phase_done "build"
 
-phase "sanitizer build"
-if cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_SANITIZE=ON >/dev/null &&
-    cmake --build "$asan" --parallel "$jobs"; then
-    :
+phase "package"
+if [ "${PACKAGE_TEST:-1}" = 1 ]; then
+    bash "$root/scripts/package.sh" "$build" || failures+=("package")
 else
-    failures+=("sanitizer build")
+    echo "PACKAGE_TEST=0: the package is not built or installed"
 fi
+phase_done "package"
+
+# Only what the sanitizer run tests: no benchmarks.
+phase "sanitizer build"
+BUILD_DIR=$asan bash "$root/scripts/build.sh" -DTAVRIN_SANITIZE=ON -DTAVRIN_BENCH=OFF || failures+=("sanitizer build")
 phase_done "sanitizer build"
 
 phase "fuzz build"
 fuzz_built=0
-if cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DTAVRIN_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null &&
-    cmake --build "$fuzz" --target fuzz --parallel "$jobs"; then
+if BUILD_DIR=$fuzz BUILD_TARGET=fuzz bash "$root/scripts/build.sh" -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIN_FUZZ=ON \
+    -DTAVRIN_BENCH=OFF -DBUILD_TESTING=OFF; then
     fuzz_built=1
 else
     failures+=("fuzz build")
@@ -58,18 +78,29 @@ fi
 phase_done "fuzz build"
 
 if [ "$fuzz_built" = 1 ] && [ "$fuzz_seconds" -gt 0 ]; then
-    phase "fuzzing, $fuzz_seconds s per target"
+    phase "fuzzing, $fuzz_seconds s per target, $jobs at a time"
     corpus=$fuzz/corpus
     mkdir -p "$fuzz/artifacts" "$fuzz/logs"
     if ! "$fuzz/fuzz/tavrin-fuzz-corpus" "$corpus"; then
         failures+=("fuzz corpus")
     fi
+    # Each target is single-threaded: as many run side by side as there are cores.
+    running=()
     for target in tables codepage namelist open patch; do
-        log=$fuzz/logs/$target.log
+        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+            wait -n
+        done
         # Per-input leak checks are off: every target keeps its document between inputs on purpose,
         # and the sanitizer test run checks for leaks. A slow input (30 s) counts as a hang.
-        if "$fuzz/fuzz/fuzz_$target" "$corpus/$target" -max_total_time="$fuzz_seconds" -timeout=30 \
-            -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$fuzz/artifacts/$target-" >"$log" 2>&1; then
+        "$fuzz/fuzz/fuzz_$target" "$corpus/$target" -max_total_time="$fuzz_seconds" -timeout=30 \
+            -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$fuzz/artifacts/$target-" \
+            >"$fuzz/logs/$target.log" 2>&1 &
+        running+=("$target:$!")
+    done
+    for entry in "${running[@]}"; do
+        target=${entry%%:*}
+        log=$fuzz/logs/$target.log
+        if wait "${entry#*:}"; then
             runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
             speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
             files=$(find "$corpus/$target" -type f | wc -l)

@@ -13,6 +13,11 @@
 
 using namespace Qt::StringLiterals;
 
+// Set by the build from the install layout; this default is the usual one.
+#ifndef TAVRIN_DATA_FROM_BIN
+#define TAVRIN_DATA_FROM_BIN "../share/tavrin-editor"
+#endif
+
 HelpMenu::HelpMenu(QMenu& menu, QWidget& owner) : QObject(&menu), m_owner(owner)
 {
     const QList<MenuItem> items{
@@ -40,9 +45,20 @@ QString HelpMenu::applicationDir() const
     return m_applicationDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_applicationDir;
 }
 
+QStringList HelpMenu::readMeCandidates() const
+{
+    const QDir beside(applicationDir());
+    const QString installed = beside.filePath(QLatin1StringView(TAVRIN_DATA_FROM_BIN) % u"/ReadMe.txt"_s);
+    return {beside.filePath(u"ReadMe.txt"_s), QDir::cleanPath(installed)};
+}
+
 QString HelpMenu::readMePath() const
 {
-    return QDir(applicationDir()).filePath(u"ReadMe.txt"_s);
+    const QStringList candidates = readMeCandidates();
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path))
+            return path;
+    return candidates.first();
 }
 
 void HelpMenu::OpenHelpMenu()

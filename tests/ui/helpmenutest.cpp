@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -45,6 +48,14 @@ bool readMeEnabledWhenMenuOpens(frmMain& window)
     const bool enabled = window.helpItem(0)->isEnabled();
     window.helpMenu()->hide();
     return enabled;
+}
+
+bool touch(const QString& path)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
 }
 
 } // namespace
@@ -113,6 +124,68 @@ private Q_SLOTS:
     {
         frmMain window({u"tavrin-editor"_s});
         QCOMPARE(window.help().readMePath(), QCoreApplication::applicationDirPath() + u"/ReadMe.txt"_s);
+    }
+
+    // An installed tree: the programs' folder and the data folder as the install rules lay them out.
+    void readMe_foundBesideOrInTheInstalledDataFolder_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("beside only") << true << false << u"beside"_s;
+        QTest::newRow("installed only") << false << true << u"installed"_s;
+        QTest::newRow("both: beside wins") << true << true << u"beside"_s;
+        QTest::newRow("neither") << false << false << QString();
+    }
+
+    void readMe_foundBesideOrInTheInstalledDataFolder()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath(QStringLiteral(TAVRIN_INSTALL_BINDIR));
+        QVERIFY(QDir().mkpath(bin));
+        const QString besidePath = bin + u"/ReadMe.txt"_s;
+        const QString installedPath = prefix.filePath(QStringLiteral(TAVRIN_INSTALL_DATADIR) + u"/ReadMe.txt"_s);
+        if (beside)
+            QVERIFY(touch(besidePath));
+        if (installed)
+            QVERIFY(touch(installedPath));
+
+        frmMain window({u"tavrin-editor"_s});
+        window.help().setApplicationDir(bin);
+        OpenedUrls opened;
+        QCOMPARE(readMeEnabledWhenMenuOpens(window), !expected.isEmpty());
+        window.help().HelpItemClicked(0);
+        if (expected.isEmpty()) {
+            QVERIFY(opened.urls.isEmpty());
+            return;
+        }
+        const QString path = expected == u"beside"_s ? besidePath : installedPath;
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+    }
+
+    // The build puts the guide beside the editor, so running from the build tree finds it; the guide
+    // is UTF-8 throughout and in Japanese.
+    void readMe_besideTheBuiltEditor()
+    {
+#ifndef TAVRIN_EDITOR_DIR
+        QSKIP("this build has no editor");
+#else
+        frmMain window({u"tavrin-editor"_s});
+        window.help().setApplicationDir(QStringLiteral(TAVRIN_EDITOR_DIR));
+        QVERIFY(readMeEnabledWhenMenuOpens(window));
+        QFile file(window.help().readMePath());
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(file.readAll());
+        QVERIFY(!utf8.hasError());
+        QVERIFY(text.startsWith(u"Tavrinエディター"_s));
+        OpenedUrls opened;
+        window.helpItem(0)->trigger();
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(file.fileName())});
+#endif
     }
 
     void homePageItem_opensTheAddressInTheBrowser()
