@@ -17,6 +17,7 @@
 #include "fuzzinput.h"
 #include "fuzztempdir.h"
 #include "grid.h"
+#include "imageform.h"
 #include "romfile.h"
 #include "sampleimage.h"
 #include "table.h"
@@ -142,23 +143,30 @@ struct Edit
     int col;
     int value;
 
-    qint64 filePosition() const
+    qint64 blockOffset() const { return qint64((col - 2) / 4) * 2124 + 4 * (row - 1) + (col - 2) % 4; }
+    qint64 filePosition(ImageForm form) const
     {
-        return blockSpec(BlockId::Placement).position + qint64((col - 2) / 4) * 2124 + 4 * (row - 1) + (col - 2) % 4;
+        return blockPosition(blockSpec(BlockId::Placement), form) + blockOffset();
     }
 };
+
+// The size alone decides whether an image carries a copier header.
+ImageForm formOf(const QByteArray& file)
+{
+    return imageFormForSize(file.size());
+}
 
 void checkRefusal(const FileResult& result, const QString& input, const QByteArray& file)
 {
     if (!result.message().contains(QDir::toNativeSeparators(input)))
         fail("the refusal does not name the file", result.message());
-    if (file.size() >= HighestBlockEnd && file.size() <= romfile::MaximumImageSize)
+    if (file.size() >= minimumImageSize(formOf(file)) && file.size() <= romfile::MaximumImageSize)
         fail("a file of a good size was refused", result.message());
 }
 
 void checkSavedWithOneEdit(const World& w, const QByteArray& file, const Edit& edit)
 {
-    if (!holds(w.copy, file, edit.filePosition(), char(edit.value)))
+    if (!holds(w.copy, file, edit.filePosition(formOf(file)), char(edit.value)))
         fail("a save after one edit changed more than its byte");
     if (!holds(w.input, file))
         fail("the opened file changed although only the copy was saved");
@@ -174,17 +182,17 @@ void quickPath(World& w, const QByteArray& file, const Edit& edit, bool writes)
         fail("an existing file was ignored");
     if (read.isFailed())
         return checkRefusal(read, w.input, file);
-    if (file.size() < HighestBlockEnd)
+    const ImageForm form = formOf(file);
+    if (file.size() < minimumImageSize(form))
         fail("a file shorter than the highest block end was read");
     const QByteArrayView whole(file);
     for (const BlockSpec& range : BlockCatalogue)
-        if (blocks[std::size_t(range.id)] != whole.sliced(range.position, range.size))
+        if (blocks[std::size_t(range.id)] != whole.sliced(blockPosition(range, form), range.size))
             fail("a block differs from its range");
     if (!writes)
         return;
 
-    blocks[std::size_t(BlockId::Placement)][edit.filePosition() - blockSpec(BlockId::Placement).position] =
-        char(edit.value);
+    blocks[std::size_t(BlockId::Placement)][edit.blockOffset()] = char(edit.value);
     const FileResult written = romfile::WriteImage(w.input, w.copy, blocks);
     if (!written.isDone())
         fail("writing an image under a new name failed", written.message());
@@ -204,10 +212,11 @@ void fullPath(World& w, const QByteArray& file, const Edit& edit)
             fail("a refused open changed the document", opened.message());
         return checkRefusal(opened, w.input, file);
     }
-    if (file.size() < HighestBlockEnd)
+    const ImageForm form = formOf(file);
+    if (file.size() < minimumImageSize(form))
         fail("a file shorter than the highest block end was opened");
     for (const BlockSpec& range : BlockCatalogue)
-        if (w.document.state().block(range.id) != file.mid(range.position, range.size))
+        if (w.document.state().block(range.id) != file.mid(blockPosition(range, form), range.size))
             fail("a block differs from its range");
     if (w.document.state().currentPath() != w.input)
         fail("the current path is not the opened file");
