@@ -35,10 +35,10 @@ struct OpenedImage
     QByteArray block(BlockId id) const { return doc.state().block(id); }
 };
 
-// An image of the sample's size in which every byte is random; the seed is printed on failure.
-inline QByteArray randomImage(quint32 seed)
+// An image of the sample's size in which every byte is random; the start value of its generator is printed on failure.
+inline QByteArray randomImage(quint32 start)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray bytes(SampleImage::Size, '\0');
     for (char& b : bytes)
         b = char(random.bounded(256));

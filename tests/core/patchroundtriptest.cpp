@@ -74,28 +74,28 @@ private Q_SLOTS:
     void createThenApply_givesTheModifiedImage()
     {
         QFETCH(PatchFormat, format);
-        for (quint32 seed = 1; seed <= 400; ++seed) {
-            QRandomGenerator random(seed);
+        for (quint32 start = 1; start <= 400; ++start) {
+            QRandomGenerator random(start);
             const Case c = randomCase(random);
             const PatchOutcome patch = PatchFile::create(format, c.original, c.modified);
             QVERIFY2(patch.ok(), qUtf8Printable(patch.error));
             QCOMPARE(PatchFile::formatOfContent(patch.bytes), std::optional<PatchFormat>(format));
             const PatchOutcome applied = PatchFile::apply(c.original, patch.bytes);
-            QVERIFY2(applied.ok(), qUtf8Printable(u"seed %1: %2"_s.arg(seed).arg(applied.error)));
-            QVERIFY2(applied.bytes == c.modified, qPrintable(u"seed %1"_s.arg(seed)));
+            QVERIFY2(applied.ok(), qUtf8Printable(u"start %1: %2"_s.arg(start).arg(applied.error)));
+            QVERIFY2(applied.bytes == c.modified, qPrintable(u"start %1"_s.arg(start)));
         }
     }
 
     void bpsOnAnotherImage_isRefused()
     {
-        for (quint32 seed = 1; seed <= 100; ++seed) {
-            QRandomGenerator random(seed);
+        for (quint32 start = 1; start <= 100; ++start) {
+            QRandomGenerator random(start);
             const Case c = randomCase(random);
             const PatchOutcome patch = PatchFile::create(PatchFormat::Bps, c.original, c.modified);
             QByteArray other = c.original;
             other[random.bounded(other.size())] ^= char(1 + random.bounded(255));
             const PatchOutcome applied = PatchFile::apply(other, patch.bytes);
-            QVERIFY2(!applied.ok(), qPrintable(u"seed %1"_s.arg(seed)));
+            QVERIFY2(!applied.ok(), qPrintable(u"start %1"_s.arg(start)));
             QVERIFY(applied.error.contains(u"CRC32"_s));
         }
     }

@@ -118,7 +118,7 @@ private Q_SLOTS:
 
     void roundTrip_randomImageIsByteExact_data()
     {
-        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<quint32>("start");
         QTest::addColumn<int>("format");
         QTest::newRow("tsv 1") << 1u << int(FileFormat::Tsv);
         QTest::newRow("tsv 2") << 20240611u << int(FileFormat::Tsv);
@@ -127,9 +127,9 @@ private Q_SLOTS:
 
     void roundTrip_randomImageIsByteExact()
     {
-        QFETCH(quint32, seed);
+        QFETCH(quint32, start);
         QFETCH(int, format);
-        const QByteArray bytes = randomImage(seed);
+        const QByteArray bytes = randomImage(start);
         OpenedImage source;
         QVERIFY(source.open(bytes, u"source.smc"_s));
         OpenedImage target;
@@ -147,7 +147,7 @@ private Q_SLOTS:
 
     void roundTrip_intoAnotherImageCarriesEveryShownField_data()
     {
-        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<quint32>("start");
         QTest::addColumn<int>("format");
         QTest::newRow("tsv") << 7u << int(FileFormat::Tsv);
         QTest::newRow("csv") << 8u << int(FileFormat::Csv);
@@ -155,15 +155,15 @@ private Q_SLOTS:
 
     void roundTrip_intoAnotherImageCarriesEveryShownField()
     {
-        QFETCH(quint32, seed);
+        QFETCH(quint32, start);
         QFETCH(int, format);
         // The source holds only values its columns accept (as after typing each once); the target is
         // random everywhere, so nearly every cell differs and goes through its commit path.
         OpenedImage source;
-        QVERIFY(source.open(randomImage(seed), u"source.smc"_s));
+        QVERIFY(source.open(randomImage(start), u"source.smc"_s));
         commitEveryCellAsShown(source.doc);
         OpenedImage target;
-        QVERIFY(target.open(randomImage(seed + 1000), u"target.smc"_s));
+        QVERIFY(target.open(randomImage(start + 1000), u"target.smc"_s));
         std::array<QByteArray, 5> before;
         for (const BlockSpec& range : BlockCatalogue)
             before[std::size_t(range.id)] = target.block(range.id);
