@@ -26,6 +26,18 @@ class UndoBench : public QObject
     QUndoStack& stack() { return m_window->session().undoStack(); }
     // A step is done for the user once the view shows it.
     void paint() { m_window->visibleView()->viewport()->repaint(); }
+    // Undoes and redoes the one step on the stack, each followed by the repaint the user waits for.
+    void measureUndoRedo()
+    {
+        QCOMPARE(stack().count(), 1);
+        QBENCHMARK
+        {
+            stack().undo();
+            paint();
+            stack().redo();
+            paint();
+        }
+    }
 
 private Q_SLOTS:
     void init()
@@ -42,14 +54,7 @@ private Q_SLOTS:
     void undoRedoLifespans()
     {
         m_window->busyoItem(2)->trigger();
-        QCOMPARE(stack().count(), 1);
-        QBENCHMARK
-        {
-            stack().undo();
-            paint();
-            stack().redo();
-            paint();
-        }
+        measureUndoRedo();
     }
 
     void undoRedoOneCommit()
@@ -60,14 +65,7 @@ private Q_SLOTS:
             grid.setText(10, 3, u"1"_s);
             m_window->document().officers().storeCell();
         });
-        QCOMPARE(stack().count(), 1);
-        QBENCHMARK
-        {
-            stack().undo();
-            paint();
-            stack().redo();
-            paint();
-        }
+        measureUndoRedo();
     }
 
     void repaintAlone()

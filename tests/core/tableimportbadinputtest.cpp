@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "exchangefixture.h"
 #include "grid.h"
 #include "tableexport.h"
@@ -63,14 +64,14 @@ private Q_SLOTS:
                                                     "伝国の剣\t1\t1\t1\t000000000000000000000000\n")
                                       << u"「伝国の剣」"_s;
         QTest::newRow("not utf-8") << u"forces.tsv"_s << good + "1\t\x82\xa0\t1\t1\n" << u"3 行目: UTF-8"_s;
-        QTest::newRow("shift-jis header") << u"forces.tsv"_s << QByteArray("No\t\x8c\x4e\x8e\xe5\t1\t1\n")
-                                          << u"1 行目: UTF-8"_s;
+        QTest::newRow("shift-jis header")
+            << u"forces.tsv"_s << QByteArray("No\t\x8c\x4e\x8e\xe5\t1\t1\n") << u"1 行目: UTF-8"_s;
         QTest::newRow("empty") << u"forces.tsv"_s << QByteArray() << u"空"_s;
         QTest::newRow("byte order mark only") << u"forces.csv"_s << QByteArray("\xEF\xBB\xBF\r\n") << u"空"_s;
-        QTest::newRow("unclosed csv quote") << u"forces.csv"_s << QByteArray("No,君主,本拠,？\n0,\"7,7,7\n")
-                                            << u"2 行目: 引用符"_s;
-        QTest::newRow("text after csv quote") << u"forces.csv"_s << QByteArray("No,君主,本拠,？\n0,\"7\"x,7,7\n")
-                                              << u"2 行目"_s;
+        QTest::newRow("unclosed csv quote")
+            << u"forces.csv"_s << QByteArray("No,君主,本拠,？\n0,\"7,7,7\n") << u"2 行目: 引用符"_s;
+        QTest::newRow("text after csv quote")
+            << u"forces.csv"_s << QByteArray("No,君主,本拠,？\n0,\"7\"x,7,7\n") << u"2 行目"_s;
     }
 
     void import_refusesFileThatIsNotATable()
@@ -81,10 +82,7 @@ private Q_SLOTS:
         OpenedImage image;
         QVERIFY(image.openSample());
         const QString path = image.dir.filePath(name);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(data);
-        file.close();
+        QVERIFY(writeFileBytes(path, data));
         const QStringList cells = allCells(image.doc);
         const QByteArray blocks = allBlocks(image.doc);
         const TableImport::Result result = TableImport::importFile(image.doc, path);
@@ -123,10 +121,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("data");
         QTest::newRow("tsv with CR LF") << u"forces.tsv"_s << QByteArray("No\t君主\t本拠\t？\r\n0\t7\t8\t9\r\n");
-        QTest::newRow("tsv with byte order mark") << u"f.tsv"_s << QByteArray("\xEF\xBB\xBFNo\t君主\t本拠\t？\n0\t7\t8\t9");
+        QTest::newRow("tsv with byte order mark")
+            << u"f.tsv"_s << QByteArray("\xEF\xBB\xBFNo\t君主\t本拠\t？\n0\t7\t8\t9");
         QTest::newRow("csv without byte order mark, quoted")
             << u"forces.CSV"_s << QByteArray("No,君主,本拠,？\r\n\"0\",\"7\",8,9\r\n\r\n");
-        QTest::newRow("record number with spaces") << u"forces.tsv"_s << QByteArray("No\t君主\t本拠\t？\n 0 \t7\t8\t9\n");
+        QTest::newRow("record number with spaces")
+            << u"forces.tsv"_s << QByteArray("No\t君主\t本拠\t？\n 0 \t7\t8\t9\n");
     }
 
     void import_acceptsWhatSpreadsheetsWrite()
@@ -136,10 +136,7 @@ private Q_SLOTS:
         OpenedImage image;
         QVERIFY(image.openSample());
         const QString path = image.dir.filePath(name);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(data);
-        file.close();
+        QVERIFY(writeFileBytes(path, data));
         const TableImport::Result result = TableImport::importFile(image.doc, path);
         QVERIFY2(result.file.isDone(), qPrintable(result.file.message()));
         QCOMPARE(result.table, std::optional<TableId>(TableId::Force));
