@@ -39,6 +39,10 @@ void ExchangeReport::add(CommitOutcome outcome, const Grid& grid, int row, int c
         ++m_skipped;
         break;
     }
+    // Only the cells the message names are kept: a paste of a whole sheet onto a corner of the grid
+    // would otherwise hold every cell that fell outside.
+    if (m_cells.size() >= ListedCells)
+        return;
     const bool rowInside = row >= 0 && row < grid.rows();
     const bool colInside = col >= 0 && col < grid.cols();
     QString header = colInside ? grid.text(0, col) : Outside;
@@ -75,7 +79,7 @@ QString ExchangeReport::message() const
         const QString what = cell.outcome == CommitOutcome::Refused ? u"受け付けられません"_s : u"飛ばしました"_s;
         text += u"\n・%1 / %2: 「%3」 %4"_s.arg(cell.rowLabel, cell.header, printable(cell.text), what);
     }
-    if (m_cells.size() > ListedCells)
-        text += u"\n・ほか %1 個"_s.arg(m_cells.size() - ListedCells);
+    if (const int more = m_refused + m_skipped - int(m_cells.size()); more > 0)
+        text += u"\n・ほか %1 個"_s.arg(more);
     return text;
 }

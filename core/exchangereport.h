@@ -32,6 +32,7 @@ public:
     int refused() const { return m_refused; }
     int skipped() const { return m_skipped; }
     int unchanged() const { return m_unchanged; }
+    // The first ListedCells refused or skipped cells, in the order they were met.
     const QList<Cell>& problemCells() const { return m_cells; }
     bool hasProblems() const { return m_refused > 0 || m_skipped > 0; }
 

@@ -108,18 +108,37 @@ private Q_SLOTS:
         TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"9\tX\t5"_s), 1, 0);
         QCOMPARE(grid.text(1, 0), u"0"_s);
         QCOMPARE(grid.text(1, 2), u"5"_s);
-        const ExchangeReport wide = TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1\t2\t3"_s), 2, 21);
+        const ExchangeReport wide =
+            TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1\t2\t3"_s), 2, 21);
         // Columns 21 and 22 are not typed over, and column 23 does not exist.
         QCOMPARE(wide.skipped(), 3);
         QCOMPARE(wide.refused(), 0);
         QCOMPARE(wide.problemCells().last().header, u"表の外"_s);
-        const ExchangeReport header = TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1"_s), 0, 2);
+        const ExchangeReport header =
+            TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1"_s), 0, 2);
         QCOMPARE(header.skipped(), 1);
         QCOMPARE(grid.text(0, 2), u"人口*10000"_s);
-        const ExchangeReport below = TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1\n2"_s), 276, 2);
+        const ExchangeReport below =
+            TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(u"1\n2"_s), 276, 2);
         QCOMPARE(below.stored(), 1);
         QCOMPARE(below.skipped(), 1);
         QCOMPARE(below.problemCells().front().rowLabel, u"表の外"_s);
+    }
+
+    void paste_ofAWholeSheetOffTheGrid_keepsOnlyTheCellsItNames()
+    {
+        OpenedImage image;
+        QVERIFY(image.openSample());
+        // 100 rows of 100 cells put on the last city row: nearly all fall outside the grid.
+        QStringList lines;
+        for (int r = 0; r < 100; ++r)
+            lines << QStringList(100, u"1"_s).join(u'\t');
+        const ExchangeReport report =
+            TablePaste::pasteAt(image.doc.table(TableId::City), CellBlock::parse(lines.join(u'\n')), 276, 2);
+        QCOMPARE(report.stored() + report.skipped() + report.refused(), 10000);
+        QCOMPARE(report.problemCells().size(), ExchangeReport::ListedCells);
+        const int more = report.skipped() + report.refused() - ExchangeReport::ListedCells;
+        QVERIFY(report.message().contains(u"ほか %1 個"_s.arg(more)));
     }
 
     void paste_singleValueFillsTheSelection()
@@ -197,8 +216,8 @@ private Q_SLOTS:
         const int stored = int(CommitOutcome::Stored);
         const int refused = int(CommitOutcome::Refused);
         const int skipped = int(CommitOutcome::Skipped);
-        QTest::newRow("officer name accepted") << int(TableId::Officer) << 1 << 1 << u"0a0b0c0d0e0f"_s << stored
-                                               << u"0a0b0c0d0e0f"_s;
+        QTest::newRow("officer name accepted")
+            << int(TableId::Officer) << 1 << 1 << u"0a0b0c0d0e0f"_s << stored << u"0a0b0c0d0e0f"_s;
         QTest::newRow("officer name too short") << int(TableId::Officer) << 1 << 1 << u"0A0B"_s << refused << QString();
         QTest::newRow("officer record number") << int(TableId::Officer) << 1 << 0 << u"5"_s << skipped << QString();
         QTest::newRow("officer header row") << int(TableId::Officer) << 0 << 3 << u"5"_s << skipped << QString();
@@ -209,11 +228,11 @@ private Q_SLOTS:
         QTest::newRow("city unnamed byte") << int(TableId::City) << 1 << 18 << u"5"_s << skipped << QString();
         QTest::newRow("item label") << int(TableId::Item) << 1 << 0 << u"5"_s << skipped << QString();
         QTest::newRow("item loyalty capped") << int(TableId::Item) << 1 << 1 << u"256"_s << stored << u"255"_s;
-        QTest::newRow("force ruler above last officer") << int(TableId::Force) << 1 << 1 << u"532"_s << stored
-                                                        << u"65535"_s;
+        QTest::newRow("force ruler above last officer")
+            << int(TableId::Force) << 1 << 1 << u"532"_s << stored << u"65535"_s;
         QTest::newRow("placement letter") << int(TableId::Placement) << 1 << 2 << u"x"_s << refused << QString();
-        QTest::newRow("placement past last column") << int(TableId::Placement) << 1 << 26 << u"1"_s << skipped
-                                                    << QString();
+        QTest::newRow("placement past last column")
+            << int(TableId::Placement) << 1 << 26 << u"1"_s << skipped << QString();
     }
 
     void commitText_outcomesOnEveryTable()
@@ -248,7 +267,8 @@ private Q_SLOTS:
         QVERIFY(message.contains(u"ほか 3 個"_s));
         // A tab or line end in a refused text would break the message's lines.
         grid.setCurrentCell(1, 1);
-        const ExchangeReport control = TablePaste::pasteAt(image.doc.table(TableId::Force), CellBlock::parse(u"a\u0001b"_s), 1, 1);
+        const ExchangeReport control =
+            TablePaste::pasteAt(image.doc.table(TableId::Force), CellBlock::parse(u"a\u0001b"_s), 1, 1);
         QVERIFY(control.message().contains(u"a\u2401b"_s));
     }
 };
