@@ -2,7 +2,10 @@
 
 #include "argumentparser.h"
 #include "atomicfile.h"
+#include "cartridgechecksum.h"
+#include "destination.h"
 #include "patchfile.h"
+#include "patchsequence.h"
 #include "romfile.h"
 
 #include <QDir>
@@ -16,41 +19,72 @@ namespace {
 Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     ArgumentParser parser(applySubcommand().synopsis, applySubcommand().summary);
-    const QCommandLineOption output({u"o"_s, u"output"_s}, u"パッチを当てたイメージの書き出し先。"_s, u"OUT"_s);
-    const QCommandLineOption inPlace(u"in-place"_s, u"イメージそのものを書き換えます。"_s);
-    parser.addOption(output);
-    parser.addOption(inPlace);
-    if (const auto exit = parser.parse(arguments, 2, out, err))
+    const Destination destination;
+    destination.addTo(parser);
+    const QCommandLineOption patchForm(
+        u"patch-form"_s, u"IPS パッチが作られたイメージの形式: header (コピアヘッダーあり) か headerless。"_s,
+        u"FORM"_s);
+    const QCommandLineOption fixChecksum(u"fix-checksum"_s, u"書き出す前にチェックサムを直します。"_s);
+    parser.addOption(patchForm);
+    parser.addOption(fixChecksum);
+    if (const auto exit = parser.parse(arguments, 2, out, err, true))
         return *exit;
     const QStringList files = parser.parser().positionalArguments();
-    const bool toOutput = parser.parser().isSet(output);
-    if (toOutput == parser.parser().isSet(inPlace) || (toOutput && parser.parser().value(output).isEmpty())) {
-        parser.complain(err, u"-o OUT か --in-place のどちらか一方を指定してください。"_s);
+    const std::optional<QString> target = destination.resolve(parser, files.at(0), err);
+    if (!target)
+        return Exit::Failure;
+    PatchSequence::IpsForm ipsForm;
+    if (parser.parser().isSet(patchForm)) {
+        const QString form = parser.parser().value(patchForm);
+        if (form != u"header"_s && form != u"headerless"_s) {
+            parser.complain(err, u"--patch-form には header か headerless を指定してください。"_s);
+            return Exit::Failure;
+        }
+        ipsForm = form == u"header"_s ? ImageForm::CopierHeader : ImageForm::Headerless;
+    }
+
+    // Every file is read before the first patch is applied.
+    QByteArray image;
+    if (const FileResult read = romfile::ReadImage(files.at(0), image); !read.isDone()) {
+        parser.complain(err, read.message());
         return Exit::Failure;
     }
-    const QString destination = toOutput ? parser.parser().value(output) : files.at(0);
-
-    QByteArray image;
-    QByteArray patch;
-    for (const FileResult& read : {romfile::ReadImage(files.at(0), image),
-                                   romfile::ReadWholeFile(files.at(1), PatchFile::MaximumSize, patch)}) {
-        if (!read.isDone()) {
+    QList<QByteArray> patches;
+    for (const QString& file : files.mid(1)) {
+        QByteArray patch;
+        if (const FileResult read = romfile::ReadWholeFile(file, PatchFile::MaximumSize, patch); !read.isDone()) {
             parser.complain(err, read.message());
             return Exit::Failure;
         }
+        patches.append(patch);
     }
-    const PatchOutcome patched = PatchFile::apply(image, patch);
-    if (!patched.ok()) {
-        parser.complain(err, QDir::toNativeSeparators(files.at(1)) % u": "_s % patched.error %
-                                 u"\n何も書き込みませんでした。"_s);
-        return Exit::Refused;
+
+    PatchSequence sequence(image);
+    for (qsizetype k = 0; k < patches.size(); ++k) {
+        const qsizetype notesBefore = sequence.notes().size();
+        if (const QString refused = sequence.apply(patches.at(k), ipsForm); !refused.isEmpty()) {
+            parser.complain(err, QDir::toNativeSeparators(files.at(k + 1)) % u": "_s % refused %
+                                     u"\n何も書き込みませんでした。"_s);
+            return Exit::Refused;
+        }
+        if (sequence.notes().size() > notesBefore)
+            out << QDir::toNativeSeparators(files.at(k + 1)) << u": "_s << sequence.notes().last() << u'\n';
     }
-    const FileResult written = atomicfile::replace(destination, patched.bytes);
-    if (!written.isDone()) {
+    QByteArray result = sequence.image();
+    if (parser.parser().isSet(fixChecksum)) {
+        const ImageForm form = imageFormForSize(result.size());
+        if (!CartridgeChecksum::fix(result, form)) {
+            parser.complain(err, u"結果が短すぎてカートリッジヘッダーがないため、チェックサムを直せません。\n何も書き込みませんでした。"_s);
+            return Exit::Refused;
+        }
+        out << u"チェックサムを "_s << CartridgeChecksum::hexText(*CartridgeChecksum::compute(result, form))
+            << u" に直しました。\n"_s;
+    }
+    if (const FileResult written = atomicfile::replace(*target, result); !written.isDone()) {
         parser.complain(err, written.message());
         return Exit::Failure;
     }
-    out << QDir::toNativeSeparators(destination) << u": "_s << patched.bytes.size() << u" バイト\n"_s;
+    out << QDir::toNativeSeparators(*target) << u": "_s << result.size() << u" バイト\n"_s;
     return Exit::Success;
 }
 
@@ -58,8 +92,9 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 Subcommand applySubcommand()
 {
-    return {u"apply"_s, u"apply IMAGE PATCH (-o OUT | --in-place)"_s,
-            u"イメージに IPS または BPS パッチを当てます。"_s, &run};
+    return {u"apply"_s,
+            u"apply IMAGE PATCH... (-o OUT | --in-place) [--patch-form header|headerless] [--fix-checksum]"_s,
+            u"イメージに IPS か BPS のパッチを順に当てます。一つでも当てられなければ何も書き込みません。"_s, &run};
 }
 
 } // namespace cli

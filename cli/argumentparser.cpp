@@ -34,7 +34,7 @@ QString ArgumentParser::usage() const
 }
 
 std::optional<Exit> ArgumentParser::parse(const QStringList& arguments, qsizetype positionalCount, QTextStream& out,
-                                          QTextStream& err)
+                                          QTextStream& err, bool orMore)
 {
     if (!m_parser.parse(arguments)) {
         complain(err, m_parser.errorText());
@@ -46,7 +46,7 @@ std::optional<Exit> ArgumentParser::parse(const QStringList& arguments, qsizetyp
         return Exit::Success;
     }
     const qsizetype given = m_parser.positionalArguments().size();
-    if (given != positionalCount) {
+    if (given < positionalCount || (given > positionalCount && !orMore)) {
         complain(err, given < positionalCount ? u"引数が足りません。"_s : u"引数が多すぎます。"_s);
         err << usage();
         return Exit::Failure;

@@ -25,8 +25,9 @@ public:
     void addOption(const QCommandLineOption& option);
     const QCommandLineParser& parser() const { return m_parser; }
     // Parses `arguments` (the subcommand's name first); an exit code when the command must not go on.
+    // With `orMore`, `positionalCount` is the least number of arguments.
     std::optional<Exit> parse(const QStringList& arguments, qsizetype positionalCount, QTextStream& out,
-                              QTextStream& err);
+                              QTextStream& err, bool orMore = false);
     // Prints "tavrin NAME: text" to standard error.
     void complain(QTextStream& err, const QString& text) const;
 

@@ -2,6 +2,7 @@
 
 #include "imageloader.h"
 #include "document.h"
+#include "imagetext.h"
 #include "tableexport.h"
 #include "tableformat.h"
 
@@ -16,7 +17,7 @@ namespace cli {
 
 namespace {
 
-const QString Synopsis = u"export IMAGE [-t TABLE] [-f tsv|csv] [-o PATH]"_s;
+const QString Synopsis = u"export IMAGE [-t TABLE] [-f tsv|csv] [-o PATH] | export IMAGE --text"_s;
 const QString TableNames = u"officers, cities, items, forces, placement"_s;
 
 } // namespace
@@ -37,7 +38,8 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption format({u"f"_s, u"format"_s}, u"ファイルの形式: tsv (既定) か csv"_s, u"FORMAT"_s,
                                     u"tsv"_s);
     const QCommandLineOption output({u"o"_s, u"output"_s}, u"書き出し先: -t のときはファイルかフォルダー、ないときはフォルダー"_s, u"PATH"_s);
-    parser.addOptions({table, format, output});
+    const QCommandLineOption text(u"text"_s, u"五つの表を一つのテキストとして標準出力へ (git diff の textconv 用)"_s);
+    parser.addOptions({table, format, output, text});
     parser.addPositionalArgument(u"IMAGE"_s, u"読み込むイメージファイル"_s);
     bool helped = false;
     if (!parseArguments(parser, arguments, Synopsis, out, err, helped))
@@ -54,6 +56,10 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         usageError(command, u"形式「%1」は使えません。tsv か csv を指定してください。"_s.arg(parser.value(format)), err);
         return Exit::Failure;
     }
+    if (parser.isSet(text) && (parser.isSet(table) || parser.isSet(format) || parser.isSet(output))) {
+        usageError(command, u"--text は -t、-f、-o と一緒には使えません。"_s, err);
+        return Exit::Failure;
+    }
     std::optional<TableId> one;
     if (parser.isSet(table)) {
         one = TableFormat::byName(parser.value(table));
@@ -67,6 +73,10 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     Document doc;
     if (!openImage(doc, positional.front(), command, err))
         return Exit::Failure;
+    if (parser.isSet(text)) {
+        out << ImageText::of(doc);
+        return Exit::Success;
+    }
     if (one && !parser.isSet(output)) {
         out << TableExport::text(doc, *one, *fileFormat);
         return Exit::Success;

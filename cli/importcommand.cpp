@@ -16,7 +16,7 @@ namespace cli {
 
 namespace {
 
-const QString Synopsis = u"import IMAGE FILE... (-o OUT | --in-place)"_s;
+const QString Synopsis = u"import IMAGE FILE... (-o OUT | --in-place) [--fix-checksum]"_s;
 
 // True when `out` would write over `image`: the same file by identity, or by name if it does not exist yet.
 bool namesImage(const QString& out, const QString& image)
@@ -42,7 +42,8 @@ Exit runImport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         u"ファイルでなければ何も保存しません。IMAGE は --in-place のときだけ書き換えます。"_s);
     const QCommandLineOption output({u"o"_s, u"output"_s}, u"保存先のイメージファイル"_s, u"OUT"_s);
     const QCommandLineOption inPlace(u"in-place"_s, u"IMAGE に上書きします"_s);
-    parser.addOptions({output, inPlace});
+    const QCommandLineOption fixChecksum(u"fix-checksum"_s, u"保存するときにチェックサムを直します"_s);
+    parser.addOptions({output, inPlace, fixChecksum});
     parser.addPositionalArgument(u"IMAGE"_s, u"読み込むイメージファイル"_s);
     parser.addPositionalArgument(u"FILE"_s, u"表のファイル (.tsv か .csv)"_s, u"FILE..."_s);
     bool helped = false;
@@ -103,6 +104,8 @@ Exit runImport(const QStringList& arguments, QTextStream& out, QTextStream& err)
             err << QDir::toNativeSeparators(file.path) << u":\n"_s << report.message() << u"\n"_s;
         }
     }
+    if (parser.isSet(fixChecksum))
+        doc.setChecksumRequest(ChecksumRequest::fix());
     const FileResult saved = doc.save(target);
     if (!saved.isDone()) {
         err << u"tavrin import: "_s << (saved.message().isEmpty() ? target + u" に保存できません。"_s : saved.message())
@@ -112,6 +115,8 @@ Exit runImport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     err << u"%1 個のセルを書き込みました (%2 個は元のままでした)。%3 に保存しました。\n"_s.arg(stored)
                .arg(unchanged)
                .arg(QDir::toNativeSeparators(target));
+    if (parser.isSet(fixChecksum))
+        err << u"チェックサムを直しました。\n"_s;
     return problems ? Exit::Refused : Exit::Success;
 }
 

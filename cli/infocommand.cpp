@@ -1,6 +1,7 @@
 #include "infocommand.h"
 
 #include "argumentparser.h"
+#include "cartridgechecksum.h"
 #include "cartridgeheader.h"
 #include "crc32.h"
 #include "romfile.h"
@@ -37,6 +38,11 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     out << u"タイトル: "_s << header.titleText() << u'\n';
     out << u"チェックサム: "_s << (header.checksumsAgree() ? u"補数と一致"_s : u"補数と不一致"_s)
         << u"（チェックサム "_s << hex16(header.checksum()) << u"、補数 "_s << hex16(header.complement()) << u"）\n"_s;
+    if (const std::optional<quint16> computed = CartridgeChecksum::compute(image, form))
+        out << u"計算したチェックサム: "_s << hex16(*computed)
+            << (*computed == header.checksum() && header.checksumsAgree() ? u"（記録と一致）"_s
+                                                                          : u"（記録と違います。tavrin fix-checksum で直せます）"_s)
+            << u'\n';
     // Dump databases list the cartridge data alone, without the copier header.
     out << u"CRC32: "_s << Crc32Text(Crc32(QByteArrayView(image).sliced(headerSize(form)))) << u'\n';
     return Exit::Success;

@@ -3,6 +3,8 @@
 #include "applycommand.h"
 #include "diffcommand.h"
 #include "exportcommand.h"
+#include "fixchecksumcommand.h"
+#include "headercommand.h"
 #include "importcommand.h"
 #include "infocommand.h"
 #include "patchcommand.h"
@@ -24,6 +26,8 @@ const QList<Subcommand>& subcommands()
         infoSubcommand(),
         patchSubcommand(),
         applySubcommand(),
+        fixChecksumSubcommand(),
+        headerSubcommand(),
     };
     return all;
 }

@@ -110,6 +110,13 @@ PatchOutcome BpsPatch::create(const QByteArray& source, const QByteArray& target
     return PatchOutcome::made(patch);
 }
 
+std::optional<quint32> BpsPatch::sourceCrc(const QByteArray& patch)
+{
+    if (!patch.startsWith(Magic) || patch.size() < Magic.size() + 3 + FooterSize)
+        return std::nullopt;
+    return crcAt(patch, patch.size() - FooterSize);
+}
+
 PatchOutcome BpsPatch::apply(const QByteArray& source, const QByteArray& patch)
 {
     if (!patch.startsWith(Magic))

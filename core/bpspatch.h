@@ -33,6 +33,9 @@ public:
     // CRC32 the patch was made from (both values in the message when not), every number and copy
     // against the bounds of the patch, the source and the target, and the CRC32 of the result.
     static PatchOutcome apply(const QByteArray& source, const QByteArray& patch);
+    // The CRC32 of the source the patch was made from, as its footer records it; nullopt when the
+    // patch is too short to have a footer or is no BPS patch.
+    static std::optional<quint32> sourceCrc(const QByteArray& patch);
 
     // The format's number encoding: seven bits a byte, low first, the last byte flagged by 0x80, and
     // each continuation adding one so that every value has exactly one encoding.

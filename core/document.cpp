@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "atomicfile.h"
 #include "citytable.h"
 #include "forcetable.h"
 #include "grid.h"
@@ -118,6 +119,7 @@ FileResult Document::open(const QString& path)
     if (!read.isDone())
         return read;
     m_form = form;
+    m_checksum = ChecksumRequest::keep();
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
@@ -130,7 +132,9 @@ FileResult Document::save(const QString& path)
 {
     if (path.isEmpty() || m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    const FileResult written = romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form);
+    const FileResult written = m_checksum.kind() == ChecksumRequest::Kind::Keep
+                                   ? romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form)
+                                   : writeWithChecksum(path);
     if (!written.isDone())
         return written;
     m_state->setCurrentPath(path);
@@ -143,6 +147,16 @@ FileResult Document::composeSavedImage(QByteArray& image) const
     if (m_state->currentPath().isEmpty())
         return FileResult::ignored();
     return romfile::ComposeImage(romfile::ShortPath(m_state->currentPath()), blocks(), m_form, image);
+}
+
+FileResult Document::writeWithChecksum(const QString& path) const
+{
+    QByteArray image;
+    if (const FileResult composed = composeSavedImage(image); !composed.isDone())
+        return composed;
+    if (!m_checksum.applyTo(image, m_form))
+        return FileResult::failed(atomicfile::failure(path, u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s));
+    return atomicfile::replace(path, image);
 }
 
 std::array<QByteArray, 5> Document::blocks() const

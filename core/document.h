@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checksumrequest.h"
 #include "editorstate.h"
 #include "fileresult.h"
 #include "imageform.h"
@@ -70,12 +71,18 @@ public:
     // The bytes a save would write now: the current file on disk with the blocks laid over it.
     FileResult composeSavedImage(QByteArray& image) const;
 
+    // What every save does with the cartridge checksum; an open starts with Keep.
+    ChecksumRequest checksumRequest() const { return m_checksum; }
+    void setChecksumRequest(const ChecksumRequest& request) { m_checksum = request; }
+
     // The name list read on every open; relative paths resolve against the working directory.
     QString nameListPath() const { return m_nameListPath; }
     void setNameListPath(const QString& path) { m_nameListPath = path; }
 
 private:
     std::array<QByteArray, 5> blocks() const;
+    // The save of an image whose checksum bytes change: composed in memory, then written whole.
+    FileResult writeWithChecksum(const QString& path) const;
 
     std::unique_ptr<EditorState> m_state;
     std::array<std::unique_ptr<Grid>, 5> m_grids;
@@ -86,4 +93,5 @@ private:
     std::unique_ptr<PlacementTable> m_placement;
     QString m_nameListPath;
     ImageForm m_form = ImageForm::CopierHeader;
+    ChecksumRequest m_checksum = ChecksumRequest::keep();
 };

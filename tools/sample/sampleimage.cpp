@@ -1,6 +1,9 @@
 #include "sampleimage.h"
 
 #include "blockcatalogue.h"
+#include "cartridgechecksum.h"
+#include "cartridgeheader.h"
+#include "imageform.h"
 
 #include <QSaveFile>
 
@@ -217,6 +220,18 @@ void writePlacement(QByteArray& image)
     }
 }
 
+// The cartridge header of a 1 MiB LoROM image: a readable title, the map mode and the size, and (once
+// every other byte is final) the checksum pair, so that info and the checksum fix have something true
+// to show.
+void writeCartridgeHeader(QByteArray& image)
+{
+    const qint64 at = CopierHeaderSize + CartridgeHeader::Position;
+    const QByteArray title = QByteArray("TAVRIN SAMPLE").leftJustified(CartridgeHeader::TitleSize, ' ');
+    image.replace(at, title.size(), title);
+    image[at + 0x15] = char(0x20); // LoROM
+    image[at + 0x17] = char(0x0A); // 2^10 KiB
+}
+
 } // namespace
 
 QByteArray SampleImage::generate()
@@ -229,6 +244,8 @@ QByteArray SampleImage::generate()
     writeItems(image);
     writeForces(image);
     writePlacement(image);
+    writeCartridgeHeader(image);
+    CartridgeChecksum::fix(image, ImageForm::CopierHeader);
     return image;
 }
 

@@ -1,0 +1,263 @@
+#include "bpspatch.h"
+#include "cartridgechecksum.h"
+#include "clirun.h"
+#include "diskfingerprint.h"
+#include "filebytes.h"
+#include "ipspatch.h"
+#include "sampleimage.h"
+#include "testregistry.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 Pair = 0x200 + 0x7FDC;
+// Officer 0's War in the sample image with its copier header.
+constexpr qint64 War = 0xA8226 + 7;
+
+QList<qint64> differences(const QByteArray& a, const QByteArray& b)
+{
+    QList<qint64> at;
+    for (qint64 i = 0; i < qMin(a.size(), b.size()); ++i)
+        if (a.at(i) != b.at(i))
+            at << i;
+    return at;
+}
+
+bool checksumValid(const QByteArray& image)
+{
+    const ImageForm form = imageFormForSize(image.size());
+    QByteArray fixed = image;
+    return CartridgeChecksum::fix(fixed, form) && fixed == image;
+}
+
+} // namespace
+
+// `tavrin fix-checksum`, `tavrin header`, `tavrin apply` with several patches and patches of the other
+// form, and --fix-checksum on apply and import: what they write, and that a refusal writes nothing.
+class ImageCommandsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_sample;
+    // The sample with one officer edited and a stale checksum pair.
+    QByteArray m_stale;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sample = SampleImage::generate();
+        m_stale = m_sample;
+        m_stale[War] = char(77);
+        // A pair left by some other tool: each of the four bytes differs from the right one.
+        m_stale.replace(Pair, 4, "\x12\x34\x56\x78");
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(writeFileBytes(path(u"stale.smc"_s), m_stale));
+        QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_stale.mid(0x200)));
+    }
+
+    void info_printsStoredAndComputedChecksum()
+    {
+        QVERIFY(writeFileBytes(path(u"sample.smc"_s), m_sample));
+        const CliRun good = CliRun::of({u"info"_s, path(u"sample.smc"_s)});
+        const quint16 sum = *CartridgeChecksum::compute(m_sample, ImageForm::CopierHeader);
+        QVERIFY2(good.out.contains(u"タイトル: TAVRIN SAMPLE\n"_s), qUtf8Printable(good.out));
+        QVERIFY2(good.out.contains(u"計算したチェックサム: "_s + CartridgeChecksum::hexText(sum) + u"（記録と一致）"_s),
+                 qUtf8Printable(good.out));
+        const CliRun stale = CliRun::of({u"info"_s, path(u"stale.smc"_s)});
+        const quint16 staleSum = *CartridgeChecksum::compute(m_stale, ImageForm::CopierHeader);
+        QVERIFY(staleSum != sum);
+        QVERIFY2(stale.out.contains(u"（チェックサム 0x7856、補数 0x3412）"_s) &&
+                     stale.out.contains(CartridgeChecksum::hexText(staleSum) + u"（記録と違います"_s),
+                 qUtf8Printable(stale.out));
+    }
+
+    void fixChecksum_writesTheFourBytesOnly_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("copier header, to a new file") << u"stale.smc"_s << false;
+        QTest::newRow("copier header, in place") << u"stale.smc"_s << true;
+        QTest::newRow("headerless, in place") << u"bare.sfc"_s << true;
+    }
+
+    void fixChecksum_writesTheFourBytesOnly()
+    {
+        QFETCH(QString, image);
+        QFETCH(bool, inPlace);
+        const QByteArray before = readFileBytes(path(image));
+        const QString target = inPlace ? path(image) : path(u"fixed.smc"_s);
+        const QStringList where = inPlace ? QStringList{u"--in-place"_s} : QStringList{u"-o"_s, target};
+        const CliRun run = CliRun::of(QStringList{u"fix-checksum"_s, path(image)} + where);
+        QVERIFY2(run.code == 0, qUtf8Printable(run.err));
+        const QByteArray after = readFileBytes(target);
+        const qint64 pair = image.endsWith(u".smc"_s) ? Pair : Pair - 0x200;
+        QCOMPARE(differences(before, after), (QList<qint64>{pair, pair + 1, pair + 2, pair + 3}));
+        QCOMPARE(after.size(), before.size());
+        QVERIFY(checksumValid(after));
+        if (!inPlace)
+            QCOMPARE(readFileBytes(path(image)), before);
+
+        // A second run in place finds nothing to do and writes nothing.
+        const DiskFingerprint fixed = DiskFingerprint::of(m_dir->path());
+        const CliRun again = CliRun::of({u"fix-checksum"_s, target, u"--in-place"_s});
+        QCOMPARE(again.code, 0);
+        QVERIFY(again.out.contains(u"何も書き込みませんでした"_s));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(fixed), QStringList());
+    }
+
+    // Each command's refusals: the exit code, the message, and not a byte written.
+    void commands_refuseAndWriteNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString s = u"stale.smc"_s;
+        QTest::newRow("fix-checksum without -o") << QStringList{u"fix-checksum"_s, s} << 2 << u"どちらか一方"_s;
+        QTest::newRow("fix-checksum, both") << QStringList{u"fix-checksum"_s, s, u"--in-place"_s, u"-o"_s, u"x.smc"_s}
+                                            << 2 << u"どちらか一方"_s;
+        QTest::newRow("fix-checksum, missing") << QStringList{u"fix-checksum"_s, u"gone.smc"_s, u"--in-place"_s} << 2
+                                               << u"gone.smc"_s;
+        QTest::newRow("header add to a header") << QStringList{u"header"_s, u"add"_s, s, u"-o"_s, u"x.smc"_s} << 1
+                                                << u"もうコピアヘッダーがあります"_s;
+        QTest::newRow("header remove from none")
+            << QStringList{u"header"_s, u"remove"_s, u"bare.sfc"_s, u"-o"_s, u"x.smc"_s} << 1 << u"ありません"_s;
+        QTest::newRow("header, bad action") << QStringList{u"header"_s, u"flip"_s, s, u"-o"_s, u"x.smc"_s} << 2
+                                            << u"add か remove"_s;
+        QTest::newRow("header without -o") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s} << 2 << u"-o OUT"_s;
+        QTest::newRow("header onto itself") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s, u"-o"_s, u"bare.sfc"_s}
+                                            << 2 << u"同じファイル"_s;
+        QTest::newRow("apply, bad patch form")
+            << QStringList{u"apply"_s, s, u"one.ips"_s, u"--in-place"_s, u"--patch-form"_s, u"big"_s} << 2
+            << u"header か headerless"_s;
+        QTest::newRow("apply, second patch refused")
+            << QStringList{u"apply"_s, s, u"one.ips"_s, u"bad.ips"_s, u"--in-place"_s} << 1 << u"bad.ips"_s;
+        QTest::newRow("apply, second patch missing")
+            << QStringList{u"apply"_s, s, u"one.ips"_s, u"gone.ips"_s, u"-o"_s, u"x.smc"_s} << 2 << u"gone.ips"_s;
+    }
+
+    void commands_refuseAndWriteNothing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QByteArray edited = m_stale;
+        edited[War] = char(50);
+        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
+        QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
+        for (QString& argument : arguments)
+            if (argument.contains(u'.'))
+                argument = path(argument);
+        const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
+        const CliRun run = CliRun::of(arguments);
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.startsWith(u"tavrin "_s + arguments.first() + u": "_s) && run.err.contains(message),
+                 qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
+    void header_addThenRemove_givesTheImageBack()
+    {
+        const CliRun added = CliRun::of({u"header"_s, u"add"_s, path(u"bare.sfc"_s), u"-o"_s, path(u"h.smc"_s)});
+        QVERIFY2(added.code == 0, qUtf8Printable(added.err));
+        QCOMPARE(readFileBytes(path(u"h.smc"_s)), QByteArray(0x200, '\0') + m_stale.mid(0x200));
+        const CliRun removed = CliRun::of({u"header"_s, u"remove"_s, path(u"h.smc"_s), u"-o"_s, path(u"b.sfc"_s)});
+        QVERIFY2(removed.code == 0, qUtf8Printable(removed.err));
+        QCOMPARE(readFileBytes(path(u"b.sfc"_s)), m_stale.mid(0x200));
+    }
+
+    // Patches made for the other form, several in order, and the checksum fixed after them.
+    void apply_patchesOfEitherFormInOrder_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QStringList>("patches");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("war");   // officer 0's War afterwards
+        QTest::addColumn<int>("notes"); // lines saying a patch went through the other form
+        QTest::newRow("BPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.bps"_s}
+                                                          << QStringList() << 50 << 1;
+        QTest::newRow("BPS for a header onto headerless") << u"bare.sfc"_s << QStringList{u"head50.bps"_s}
+                                                          << QStringList() << 50 << 1;
+        QTest::newRow("IPS for headerless onto a header")
+            << u"stale.smc"_s << QStringList{u"bare50.ips"_s} << QStringList{u"--patch-form"_s, u"headerless"_s} << 50
+            << 1;
+        QTest::newRow("two in order, the second made from the first's result")
+            << u"stale.smc"_s << QStringList{u"head50.ips"_s, u"head50to60.bps"_s} << QStringList() << 60 << 0;
+        QTest::newRow("two, other form, then the checksum")
+            << u"stale.smc"_s << QStringList{u"bare50.bps"_s, u"head50to60.bps"_s}
+            << QStringList{u"--fix-checksum"_s} << 60 << 1;
+    }
+
+    void apply_patchesOfEitherFormInOrder()
+    {
+        QFETCH(QString, image);
+        QFETCH(QStringList, patches);
+        QFETCH(QStringList, options);
+        QFETCH(int, war);
+        QFETCH(int, notes);
+        const QByteArray head = m_stale;
+        QByteArray head50 = head;
+        head50[War] = char(50);
+        QByteArray head60 = head50;
+        head60[War] = char(60);
+        // The other form's patches are made from an image with a header of zeros, as `header add` gives.
+        const QByteArray zeroHead = QByteArray(0x200, '\0') + head.mid(0x200);
+        const QByteArray zeroHead50 = QByteArray(0x200, '\0') + head50.mid(0x200);
+        const bool bareImage = image.endsWith(u".sfc"_s);
+        QVERIFY(writeFileBytes(path(u"bare50.bps"_s), BpsPatch::create(head.mid(0x200), head50.mid(0x200)).bytes));
+        QVERIFY(writeFileBytes(path(u"bare50.ips"_s), IpsPatch::create(head.mid(0x200), head50.mid(0x200)).bytes));
+        QVERIFY(writeFileBytes(path(u"head50.bps"_s), BpsPatch::create(zeroHead, zeroHead50).bytes));
+        QVERIFY(writeFileBytes(path(u"head50.ips"_s), IpsPatch::create(head, head50).bytes));
+        QVERIFY(writeFileBytes(path(u"head50to60.bps"_s), BpsPatch::create(head50, head60).bytes));
+
+        QStringList arguments{u"apply"_s, path(image)};
+        for (const QString& patch : patches)
+            arguments << path(patch);
+        const CliRun run = CliRun::of(arguments + options + QStringList{u"-o"_s, path(u"out.img"_s)});
+        QVERIFY2(run.code == 0, qUtf8Printable(run.err + run.out));
+        const QByteArray out = readFileBytes(path(u"out.img"_s));
+        const QByteArray original = readFileBytes(path(image));
+        // The result keeps the image's own form and its own header.
+        QCOMPARE(out.size(), original.size());
+        const qint64 war0 = bareImage ? War - 0x200 : War;
+        QCOMPARE(int(quint8(out.at(war0))), war);
+        QCOMPARE(run.out.count(u"用のパッチなので"_s), notes);
+        const bool fixing = options.contains(u"--fix-checksum"_s);
+        QVERIFY(checksumValid(out) == fixing);
+        const qint64 pair = bareImage ? Pair - 0x200 : Pair;
+        QList<qint64> expected{war0};
+        if (fixing)
+            expected << pair << pair + 1 << pair + 2 << pair + 3;
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(differences(original, out), expected);
+    }
+
+    void import_fixChecksum_savesAValidPair()
+    {
+        QVERIFY(CliRun::of({u"export"_s, path(u"stale.smc"_s), u"-t"_s, u"officers"_s, u"-o"_s, path(u"o.tsv"_s)})
+                    .code == 0);
+        const CliRun plain = CliRun::of({u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"a.smc"_s)});
+        QVERIFY2(plain.code == 0, qUtf8Printable(plain.err));
+        QCOMPARE(readFileBytes(path(u"a.smc"_s)), m_stale);
+        const CliRun fixed = CliRun::of(
+            {u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"b.smc"_s), u"--fix-checksum"_s});
+        QVERIFY2(fixed.code == 0, qUtf8Printable(fixed.err));
+        const QByteArray b = readFileBytes(path(u"b.smc"_s));
+        QVERIFY(checksumValid(b));
+        QCOMPARE(differences(m_stale, b), (QList<qint64>{Pair, Pair + 1, Pair + 2, Pair + 3}));
+    }
+};
+
+TAVRIN_TEST(ImageCommandsTest)
+#include "imagecommandstest.moc"
