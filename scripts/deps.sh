@@ -10,6 +10,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     ccache
     dpkg-dev file desktop-file-utils appstream shared-mime-info
+    git
 )
 
 missing=()

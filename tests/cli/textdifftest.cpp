@@ -1,0 +1,187 @@
+#include "clirun.h"
+#include "filebytes.h"
+#include "sampleimage.h"
+#include "testregistry.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Officer 0's War (85 in the sample) and city record 0's population (300), with the copier header.
+constexpr qint64 War = 0xA8226 + 7;
+constexpr qint64 Population = 0xAC07F + 2;
+
+} // namespace
+
+// `tavrin export --text` as one stable text of the five tables, and as a git textconv driver in a
+// real repository; and the sample generator's answers to options.
+class TextDiffTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    // Runs git in the repository with no system or user configuration, so the machine's own settings
+    // neither leak in nor get touched.
+    QString git(const QStringList& arguments, int* code = nullptr)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, m_dir->path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_dir->path());
+        environment.insert(u"GIT_CONFIG_NOSYSTEM"_s, u"1"_s);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(path(u"repo"_s));
+        process.start(u"git"_s, arguments);
+        if (!process.waitForFinished(30000))
+            return {};
+        if (code)
+            *code = process.exitCode();
+        return QString::fromUtf8(process.readAllStandardOutput()) + QString::fromUtf8(process.readAllStandardError());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void exportText_namesEveryTableAndEachField()
+    {
+        QByteArray image = SampleImage::generate();
+        QVERIFY(writeFileBytes(path(u"a.smc"_s), image));
+        image[War] = char(95);
+        QVERIFY(writeFileBytes(path(u"b.smc"_s), image));
+        const CliRun a = CliRun::of({u"export"_s, u"--text"_s, path(u"a.smc"_s)});
+        const CliRun b = CliRun::of({u"export"_s, path(u"b.smc"_s), u"--text"_s});
+        QVERIFY2(a.code == 0 && b.code == 0, qUtf8Printable(a.err + b.err));
+        QCOMPARE(CliRun::of({u"export"_s, u"--text"_s, path(u"a.smc"_s)}).out, a.out);
+        const QStringList lines = a.out.split(u'\n');
+        qsizetype at = -1;
+        for (const QString& table : {u"[officers]"_s, u"[cities]"_s, u"[items]"_s, u"[forces]"_s, u"[placement]"_s}) {
+            const qsizetype next = lines.indexOf(table);
+            QVERIFY2(next > at, qUtf8Printable(table));
+            at = next;
+        }
+        // 532 officers after the name line; one line each.
+        QCOMPARE(lines.indexOf(u"[cities]"_s), 1 + 532 + 1);
+        // Exactly one line differs, and it names the field with its value.
+        const QStringList other = b.out.split(u'\n');
+        QCOMPARE(other.size(), lines.size());
+        QStringList changed;
+        for (qsizetype k = 0; k < lines.size(); ++k)
+            if (lines.at(k) != other.at(k))
+                changed << lines.at(k) << other.at(k);
+        QCOMPARE(changed.size(), 2);
+        QVERIFY(changed.at(0).startsWith(u"No=0\t"_s) && changed.at(0).contains(u"\t武力=85\t"_s));
+        QVERIFY(changed.at(1).contains(u"\t武力=95\t"_s));
+    }
+
+    void exportText_refusesTheOptionsOfFiles_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("with -t") << QStringList{u"-t"_s, u"officers"_s};
+        QTest::newRow("with -f") << QStringList{u"-f"_s, u"csv"_s};
+        QTest::newRow("with -o") << QStringList{u"-o"_s, u"x"_s};
+    }
+
+    void exportText_refusesTheOptionsOfFiles()
+    {
+        QFETCH(QStringList, options);
+        QVERIFY(writeFileBytes(path(u"a.smc"_s), SampleImage::generate()));
+        const CliRun run = CliRun::of(QStringList{u"export"_s, u"--text"_s, path(u"a.smc"_s)} + options);
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains(u"--text"_s), qUtf8Printable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void gitDiff_withTheDriver_showsTheChangedFields()
+    {
+        if (QStandardPaths::findExecutable(u"git"_s).isEmpty())
+            QSKIP("git is not installed: scripts/deps.sh installs it");
+        QVERIFY(QDir(m_dir->path()).mkdir(u"repo"_s));
+        int code = -1;
+        const QString init = git({u"init"_s, u"-q"_s}, &code);
+        QVERIFY2(code == 0, qUtf8Printable(init));
+        for (const QStringList& setting :
+             {QStringList{u"user.name"_s, u"Test"_s}, QStringList{u"user.email"_s, u"test@example.invalid"_s},
+              QStringList{u"diff.tavrin.textconv"_s, QStringLiteral(TAVRIN_CLI) + u" export --text"_s},
+              QStringList{u"diff.tavrin.cachetextconv"_s, u"true"_s}}) {
+            git(QStringList{u"config"_s} + setting, &code);
+            QCOMPARE(code, 0);
+        }
+        QVERIFY(writeFileBytes(path(u"repo/.gitattributes"_s), "*.smc diff=tavrin\n*.sfc diff=tavrin\n"));
+        QByteArray image = SampleImage::generate();
+        QVERIFY(writeFileBytes(path(u"repo/game.smc"_s), image));
+        git({u"add"_s, u"."_s}, &code);
+        QCOMPARE(code, 0);
+        const QString first = git({u"commit"_s, u"-q"_s, u"-m"_s, u"original"_s}, &code);
+        QVERIFY2(code == 0, qUtf8Printable(first));
+        image[War] = char(95);
+        image[Population] = char(0x2D); // 300 becomes 301
+        QVERIFY(writeFileBytes(path(u"repo/game.smc"_s), image));
+        const QString second = git({u"commit"_s, u"-q"_s, u"-am"_s, u"edit"_s}, &code);
+        QVERIFY2(code == 0, qUtf8Printable(second));
+
+        const QString diff = git({u"diff"_s, u"--no-color"_s, u"HEAD~1"_s, u"HEAD"_s}, &code);
+        QVERIFY2(code == 0, qUtf8Printable(diff));
+        QVERIFY2(!diff.contains(u"Binary files"_s), qUtf8Printable(diff));
+        const QStringList lines = diff.split(u'\n');
+        const auto has = [&](const QString& start, const QString& part) {
+            return std::any_of(lines.cbegin(), lines.cend(),
+                               [&](const QString& line) { return line.startsWith(start) && line.contains(part); });
+        };
+        QVERIFY2(has(u"-No=0\t"_s, u"\t武力=85\t"_s) && has(u"+No=0\t"_s, u"\t武力=95\t"_s), qUtf8Printable(diff));
+        QVERIFY2(has(u"-"_s, u"人口*10000=300"_s) && has(u"+"_s, u"人口*10000=301"_s), qUtf8Printable(diff));
+        // Two records changed: two lines out, two in, and the hunk names its table above them.
+        QCOMPARE(lines.filter(QRegularExpression(u"^[-+][^-+]"_s)).size(), 4);
+    }
+
+    void sampleGenerator_answersOrRefusesOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("written"); // the file the run must write; empty: none at all
+        QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << QString();
+        QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << QString();
+        QTest::newRow("unknown option") << QStringList{u"--frob"_s} << 2 << QString();
+        QTest::newRow("two paths") << QStringList{u"a.smc"_s, u"b.smc"_s} << 2 << QString();
+        QTest::newRow("nothing") << QStringList() << 2 << QString();
+        QTest::newRow("a path") << QStringList{u"a.smc"_s} << 0 << u"a.smc"_s;
+        QTest::newRow("a name like an option after --") << QStringList{u"--"_s, u"-odd.smc"_s} << 0 << u"-odd.smc"_s;
+    }
+
+    void sampleGenerator_answersOrRefusesOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, written);
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(QStringLiteral(TAVRIN_SAMPLE), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), code);
+        const QString output = QString::fromUtf8(code == 0 ? process.readAllStandardOutput() : process.readAllStandardError());
+        QStringList files = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        if (written.isEmpty()) {
+            QVERIFY2(output.contains(u"usage: tavrin-sample"_s), qUtf8Printable(output));
+            QCOMPARE(files, QStringList());
+        } else {
+            QCOMPARE(files, QStringList{written});
+            QCOMPARE(readFileBytes(path(written)), SampleImage::generate());
+        }
+    }
+};
+
+TAVRIN_TEST(TextDiffTest)
+#include "textdifftest.moc"
