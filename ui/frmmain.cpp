@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "celleditor.h"
+#include "checksumfixcommand.h"
 #include "commandline.h"
 #include "editorstate.h"
 #include "exchangecommands.h"
@@ -101,6 +102,7 @@ void frmMain::buildMenus()
                                        {4, u"エクスポート..."_s},
                                        {5, u"インポート..."_s},
                                        {6, u"パッチを作成..."_s},
+                                       {10, u"チェックサムを修正"_s},
                                        {7, u"リスト保存"_s, {}, false},
                                        {8, u"-"_s},
                                        {9, u"終了(&X)"_s},
@@ -209,6 +211,13 @@ void frmMain::fileItemClicked(int index)
         break;
     case 6:
         PatchCreator(this, document()).run();
+        break;
+    case 10:
+        // Without an image there is nothing to fix; the step reaches the file at the next save.
+        if (!current.isEmpty())
+            if (const FileResult result = ChecksumFixCommand::request(document(), m_session->undoStack());
+                result.isFailed())
+                showMessage(result.message());
         break;
     case 9:
         close();
