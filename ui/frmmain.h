@@ -14,6 +14,7 @@ class GridView;
 class HelpMenu;
 class OfficerGridCommands;
 class QAction;
+class QLineEdit;
 class QMenu;
 
 // The main window: one of the five grids fills the client area, the Edit menu chooses which. It
@@ -47,6 +48,9 @@ public:
     // "元に戻す(&U)" and "やり直し(&R)" at the top of the Edit menu.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+    // "コピー" (Ctrl+C) and "貼り付け" (Ctrl+V), below undo and redo.
+    QAction* copyAction() const { return m_copyAction; }
+    QAction* pasteAction() const { return m_pasteAction; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -76,6 +80,9 @@ private:
     void createViews();
     void buildMenus();
     void buildUndoItems();
+    void buildClipboardItems();
+    // The text box of this window that has the keyboard, if one has.
+    QLineEdit* focusedTextBox() const;
     void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
@@ -92,6 +99,8 @@ private:
     HelpMenu* m_help = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_pasteAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
     GridClipboardCommands* m_clipboardCommands = nullptr;
