@@ -2,6 +2,7 @@
 
 #include "celleditor.h"
 #include "commandline.h"
+#include "diskchangedquestion.h"
 #include "editorstate.h"
 #include "exchangecommands.h"
 #include "filedialogs.h"
@@ -275,7 +276,14 @@ void frmMain::openImageAsked(const QString& path)
 
 bool frmMain::saveImage(const QString& path)
 {
-    const FileResult result = document().save(path);
+    // Only a save over the opened file asks: a save under another name reverts nothing.
+    Document::ChangedOnDisk changed = Document::ChangedOnDisk::Refuse;
+    if (document().isChangedOnDisk(path)) {
+        if (DiskChangedQuestion::ask(this, EditorState::applicationTitle()) != DiskChangedQuestion::Answer::Overwrite)
+            return false;
+        changed = Document::ChangedOnDisk::Overwrite;
+    }
+    const FileResult result = document().save(path, changed);
     if (result.isDone())
         m_session->markSaved();
     else if (result.isFailed())

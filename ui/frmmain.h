@@ -66,7 +66,8 @@ public:
     void openImage(const QString& path);
     // Asks about unsaved changes first; a cancelled question keeps the document.
     void openImageAsked(const QString& path);
-    // Saves to `path`; an empty path is ignored, a failure is shown. True when the image was written.
+    // Saves to `path`; an empty path is ignored, a failure is shown. A save over the opened file that
+    // another program changed since asks first. True when the image was written.
     bool saveImage(const QString& path);
     // When the document is modified, asks whether to save it; false when the user cancelled or the
     // save failed, so that nothing may be thrown away.
