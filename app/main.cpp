@@ -1,10 +1,13 @@
 #include "frmmain.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Before the window: widgets take their texts when they are made.
+    QtTranslation::install(app);
     frmMain window(QCoreApplication::arguments());
     window.show();
     return app.exec();

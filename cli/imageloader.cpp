@@ -4,6 +4,7 @@
 #include "romfile.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +55,8 @@ bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, co
         helped = true;
         QString text = parser.helpText();
         // The parser's own first lines name the test or program binary; the synopsis says it better.
-        const qsizetype options = text.indexOf(u"Options:"_s);
+        // The heading as Qt's installed translation spells it.
+        const qsizetype options = text.indexOf(QCoreApplication::translate("QCommandLineParser", "Options:"));
         out << u"使い方: tavrin "_s << synopsis << u"\n\n"_s << parser.applicationDescription() << u"\n\n"_s
             << (options >= 0 ? text.mid(options) : text);
         return false;

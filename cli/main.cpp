@@ -1,3 +1,4 @@
+#include "qttranslation.h"
 #include "subcommand.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    // The parsers' help headings and error messages come from Qt.
+    QtTranslation::install(app);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int code = cli::runCommandLine(QCoreApplication::arguments(), out, err);

@@ -9,6 +9,8 @@
 #include "placementtable.h"
 #include "romfile.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -120,6 +122,7 @@ FileResult Document::open(const QString& path)
         return read;
     m_form = form;
     m_checksum = ChecksumRequest::keep();
+    m_onDisk = DiskSnapshot::take(romfile::ShortPath(path), blocks, form);
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
@@ -128,18 +131,31 @@ FileResult Document::open(const QString& path)
     return FileResult::done();
 }
 
-FileResult Document::save(const QString& path)
+FileResult Document::save(const QString& path, ChangedOnDisk changed)
 {
     if (path.isEmpty() || m_state->currentPath().isEmpty())
         return FileResult::ignored();
+    if (changed == ChangedOnDisk::Refuse && isChangedOnDisk(path))
+        return FileResult::failed(
+            u"ファイル「%1」は開いた後に他のプログラムで変更されています。その変更を消さないよう、保存しませんでした。"_s
+                .arg(QDir::toNativeSeparators(path)));
     const FileResult written = m_checksum.kind() == ChecksumRequest::Kind::Keep
                                    ? romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form)
                                    : writeWithChecksum(path);
     if (!written.isDone())
         return written;
+    m_onDisk = DiskSnapshot::take(romfile::ShortPath(path), blocks(), m_form);
     m_state->setCurrentPath(path);
     m_state->setTitle(u"保存完了"_s);
     return FileResult::done();
+}
+
+bool Document::isChangedOnDisk(const QString& path) const
+{
+    const QString current = m_state->currentPath();
+    if (current.isEmpty() || (path != current && !romfile::SameFile(path, current)))
+        return false;
+    return m_onDisk.compare() == DiskSnapshot::Change::Changed;
 }
 
 FileResult Document::composeSavedImage(QByteArray& image) const

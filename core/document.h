@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checksumrequest.h"
+#include "disksnapshot.h"
 #include "editorstate.h"
 #include "fileresult.h"
 #include "imageform.h"
@@ -61,9 +62,18 @@ public:
     // Opens an image. An empty, missing or directory path is ignored silently; any other failure
     // leaves the previous document exactly as it was and returns a message naming the file.
     FileResult open(const QString& path);
+    // What a save over the opened file does when another program has changed that file since.
+    enum class ChangedOnDisk
+    {
+        Refuse,
+        Overwrite,
+    };
     // Saves the blocks into `path`, over the current file or into a copy of it under a new name.
     // An empty path is ignored. On failure nothing changes on disk or in the document.
-    FileResult save(const QString& path);
+    FileResult save(const QString& path, ChangedOnDisk changed = ChangedOnDisk::Refuse);
+    // True when `path` names the opened file and its size, modification time or table bytes differ
+    // from what was opened or last saved: a save would write over what another program wrote.
+    bool isChangedOnDisk(const QString& path) const;
 
     // The form of the open image (a copier header before the first open); a save keeps it.
     ImageForm imageForm() const { return m_form; }
@@ -94,4 +104,5 @@ private:
     QString m_nameListPath;
     ImageForm m_form = ImageForm::CopierHeader;
     ChecksumRequest m_checksum = ChecksumRequest::keep();
+    DiskSnapshot m_onDisk;
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-ipafont-gothic
+    fonts-ipafont-gothic qt6-translations-l10n
     zlib1g-dev
     clang-14 libclang-rt-14-dev
     ccache

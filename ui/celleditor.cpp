@@ -1,15 +1,21 @@
 #include "celleditor.h"
 
+#include "editorstate.h"
 #include "editsession.h"
+#include "exchangereport.h"
 #include "grid.h"
 #include "gridview.h"
+#include "okmessagebox.h"
 #include "table.h"
+#include "tablepaste.h"
 #include "uifont.h"
 
 #include <QApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenuBar>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -107,6 +113,28 @@ void CellEditor::commitCellEdit()
     finish();
 }
 
+void CellEditor::fillSelection()
+{
+    if (!m_editing)
+        return;
+    ExchangeReport report;
+    if (const std::optional<TableId> id = m_session.visibleTable()) {
+        Grid& grid = m_session.document().grid(*id);
+        Table& table = m_session.document().table(*id);
+        const int top = std::min(grid.row(), grid.rowSel());
+        const int bottom = std::max(grid.row(), grid.rowSel());
+        const int left = std::min(grid.col(), grid.colSel());
+        const int right = std::max(grid.col(), grid.colSel());
+        const QString value = text();
+        m_session.record(*id, u"選択範囲に入力"_s,
+                         [&] { report = TablePaste::fill(table, value, top, left, bottom, right); });
+    }
+    finish();
+    // After the editor has gone, so that the message does not count as leaving it.
+    if (report.hasProblems())
+        OkMessageBox::show(&m_session.window(), EditorState::applicationTitle(), report.message());
+}
+
 void CellEditor::cancelCellEdit()
 {
     if (m_editing)
@@ -130,7 +158,11 @@ void CellEditor::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
-        commitCellEdit();
+        // Ctrl+Enter fills the selection, as in spreadsheets; the keypad's Enter counts the same.
+        if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)
+            fillSelection();
+        else
+            commitCellEdit();
         return;
     case Qt::Key_Escape:
         event->accept();

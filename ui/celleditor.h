@@ -31,6 +31,9 @@ public:
     void beginCellEdit(TableId id, int key);
     // Puts the text through the visible grid's rule into its current cell and block, then hides.
     void commitCellEdit();
+    // Ctrl+Enter: puts the text through each column's rule into every cell of the visible grid's
+    // selection, as one undo step, then hides; refused or skipped cells are told in one message.
+    void fillSelection();
     // Hides without changing any cell or block.
     void cancelCellEdit();
 

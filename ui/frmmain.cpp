@@ -3,6 +3,7 @@
 #include "celleditor.h"
 #include "checksumfixcommand.h"
 #include "commandline.h"
+#include "diskchangedquestion.h"
 #include "editorstate.h"
 #include "exchangecommands.h"
 #include "filedialogs.h"
@@ -18,8 +19,10 @@
 #include "savechangesquestion.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 
 using namespace Qt::StringLiterals;
@@ -95,9 +98,9 @@ void frmMain::buildMenus()
     m_fileMenu = menuBar()->addMenu(u"ファイル(&F)"_s);
     m_fileItems = MenuTable::build(*m_fileMenu,
                                    {
-                                       {0, u"ファイルを開く(&O)"_s},
+                                       {0, u"ファイルを開く(&O)"_s, QKeySequence(Qt::CTRL | Qt::Key_O)},
                                        {1, u"上書き保存(&S)"_s, QKeySequence(Qt::CTRL | Qt::Key_S)},
-                                       {2, u"名前を付けて保存(&A)"_s},
+                                       {2, u"名前を付けて保存(&A)"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
                                        {3, u"-"_s},
                                        {4, u"エクスポート..."_s},
                                        {5, u"インポート..."_s},
@@ -111,6 +114,8 @@ void frmMain::buildMenus()
 
     m_editMenu = menuBar()->addMenu(u"編集(&E)"_s);
     buildUndoItems();
+    buildClipboardItems();
+    m_editMenu->addSeparator();
     m_editItems = MenuTable::build(*m_editMenu,
                                    {
                                        {1, u"武将"_s},
@@ -141,7 +146,32 @@ void frmMain::buildUndoItems()
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     m_redoAction->setEnabled(stack.canRedo());
     connect(&stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
-    m_editMenu->addSeparator();
+}
+
+void frmMain::buildClipboardItems()
+{
+    // As in any desktop program the items act on what has the keyboard: a text box (the cell editor)
+    // copies and pastes its own text, otherwise the grid that is shown does what its keys do.
+    m_copyAction = m_editMenu->addAction(u"コピー"_s, this, [this] {
+        if (QLineEdit* edit = focusedTextBox())
+            edit->copy();
+        else if (const std::optional<TableId> id = m_session->visibleTable())
+            m_clipboardCommands->copy(*id);
+    });
+    m_copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_pasteAction = m_editMenu->addAction(u"貼り付け"_s, this, [this] {
+        if (QLineEdit* edit = focusedTextBox())
+            edit->paste();
+        else if (const std::optional<TableId> id = m_session->visibleTable())
+            m_clipboardCommands->paste(*id);
+    });
+    m_pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+}
+
+QLineEdit* frmMain::focusedTextBox() const
+{
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return edit && edit->window() == this && edit->isVisible() ? edit : nullptr;
 }
 
 void frmMain::createEditing()
@@ -255,7 +285,14 @@ void frmMain::openImageAsked(const QString& path)
 
 bool frmMain::saveImage(const QString& path)
 {
-    const FileResult result = document().save(path);
+    // Only a save over the opened file asks: a save under another name reverts nothing.
+    Document::ChangedOnDisk changed = Document::ChangedOnDisk::Refuse;
+    if (document().isChangedOnDisk(path)) {
+        if (DiskChangedQuestion::ask(this, EditorState::applicationTitle()) != DiskChangedQuestion::Answer::Overwrite)
+            return false;
+        changed = Document::ChangedOnDisk::Overwrite;
+    }
+    const FileResult result = document().save(path, changed);
     if (result.isDone())
         m_session->markSaved();
     else if (result.isFailed())

@@ -14,6 +14,7 @@ class GridView;
 class HelpMenu;
 class OfficerGridCommands;
 class QAction;
+class QLineEdit;
 class QMenu;
 
 // The main window: one of the five grids fills the client area, the Edit menu chooses which. It
@@ -47,6 +48,9 @@ public:
     // "元に戻す(&U)" and "やり直し(&R)" at the top of the Edit menu.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+    // "コピー" (Ctrl+C) and "貼り付け" (Ctrl+V), below undo and redo.
+    QAction* copyAction() const { return m_copyAction; }
+    QAction* pasteAction() const { return m_pasteAction; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -62,7 +66,8 @@ public:
     void openImage(const QString& path);
     // Asks about unsaved changes first; a cancelled question keeps the document.
     void openImageAsked(const QString& path);
-    // Saves to `path`; an empty path is ignored, a failure is shown. True when the image was written.
+    // Saves to `path`; an empty path is ignored, a failure is shown. A save over the opened file that
+    // another program changed since asks first. True when the image was written.
     bool saveImage(const QString& path);
     // When the document is modified, asks whether to save it; false when the user cancelled or the
     // save failed, so that nothing may be thrown away.
@@ -76,6 +81,9 @@ private:
     void createViews();
     void buildMenus();
     void buildUndoItems();
+    void buildClipboardItems();
+    // The text box of this window that has the keyboard, if one has.
+    QLineEdit* focusedTextBox() const;
     void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
@@ -92,6 +100,8 @@ private:
     HelpMenu* m_help = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_pasteAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
     GridClipboardCommands* m_clipboardCommands = nullptr;

@@ -9,9 +9,8 @@ QMap<int, QAction*> MenuTable::build(QMenu& menu, const QList<MenuItem>& items, 
 {
     QMap<int, QAction*> actions;
     for (const MenuItem& item : items) {
-        QAction* action = menu.addAction(item.caption);
-        if (item.caption == u"-"_s)
-            action->setSeparator(true);
+        // A separator carries no text: some styles draw a separator's text beside its line.
+        QAction* action = item.caption == u"-"_s ? menu.addSeparator() : menu.addAction(item.caption);
         action->setShortcut(item.shortcut);
         action->setVisible(item.visible);
         const int index = item.index;

@@ -11,7 +11,7 @@ class QAction;
 class QMenu;
 
 // One entry of a menu's item array. Items are addressed by their index, never by their position;
-// the caption "-" makes a separator.
+// the caption "-" makes a separator, which shows its line only.
 struct MenuItem
 {
     int index;

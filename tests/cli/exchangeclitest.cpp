@@ -231,6 +231,47 @@ private Q_SLOTS:
         QVERIFY2(out.startsWith(u"officers 12 武力: "_s), qPrintable(out));
         QVERIFY(out.endsWith(u"1 個の値が違います。\n"_s));
     }
+
+    void executable_speaksJapaneseInQtsTextsToo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("shown"); // on either stream
+        QTest::addColumn<QStringList>("notShown");
+        QTest::newRow("export --help") << QStringList{u"export"_s, u"--help"_s} << 0
+                                       << QStringList{u"オプション:"_s, u"引数:"_s, u"IMAGE"_s}
+                                       << QStringList{u"Options:"_s, u"Arguments:"_s, u"Usage:"_s};
+        QTest::newRow("import --help") << QStringList{u"import"_s, u"--help"_s} << 0
+                                       << QStringList{u"オプション:"_s, u"引数:"_s}
+                                       << QStringList{u"Options:"_s, u"Arguments:"_s};
+        QTest::newRow("unknown option") << QStringList{u"export"_s, u"--bogus"_s} << 2
+                                        << QStringList{u"は未知のオプションです"_s} << QStringList{u"Unknown option"_s};
+    }
+
+    // Whatever the user's language: the program is Japanese.
+    void executable_speaksJapaneseInQtsTextsToo()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"LANG"_s, u"C.UTF-8"_s);
+        environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TAVRIN_CLI), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), code);
+        const QString text =
+            QString::fromUtf8(process.readAllStandardOutput()) + QString::fromUtf8(process.readAllStandardError());
+        for (const QString& part : shown)
+            QVERIFY2(text.contains(part), qPrintable(part + u" missing from:\n"_s + text));
+        for (const QString& part : notShown)
+            QVERIFY2(!text.contains(part), qPrintable(part + u" found in:\n"_s + text));
+        // The parser's own usage line, which names the binary, is left out for the synopsis.
+        QVERIFY2(text.count(u"使い方:"_s) <= 1, qPrintable(text));
+    }
 };
 
 TAVRIN_TEST(ExchangeCliTest)

@@ -313,8 +313,9 @@ private Q_SLOTS:
         QTest::newRow("save: empty path") << true << u"empty path"_s << ignored << QString() << QString();
         QTest::newRow("save: current file deleted")
             << true << u"current file deleted"_s << failed << u"ファイルが見つかりません"_s << QString();
+        // Writing the tables over it would revert what the other program wrote into them.
         QTest::newRow("save: current file replaced by another image")
-            << true << u"current file replaced"_s << done << QString() << u"current.smc"_s;
+            << true << u"current file replaced"_s << failed << u"他のプログラムで変更されています"_s << QString();
         QTest::newRow("save: current file truncated")
             << true << u"current file truncated"_s << failed << tooShort << QString();
         QTest::newRow("save: current file became a directory")

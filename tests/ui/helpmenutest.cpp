@@ -85,7 +85,8 @@ private Q_SLOTS:
         frmMain window({u"tavrin-editor"_s});
         QAction* item = window.helpItem(index);
         QVERIFY(item);
-        QCOMPARE(item->text(), caption);
+        QCOMPARE(item->text(), caption == u"-"_s ? QString() : caption);
+        QCOMPARE(item->isSeparator(), caption == u"-"_s);
         QCOMPARE(item->isVisible(), visible);
         QCOMPARE(window.helpMenu()->title(), u"ヘルプ(&H)"_s);
     }
