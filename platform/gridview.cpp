@@ -8,6 +8,7 @@
 #include "gridtableconfig.h"
 #include "twips.h"
 #include "uifont.h"
+#include "wheelscroll.h"
 
 #include <QCursor>
 #include <QDropEvent>
@@ -232,25 +233,8 @@ void GridView::wheelEvent(QWheelEvent* event)
 
 void GridView::handleWheel(QWheelEvent* event)
 {
-    if (!m_wheelThreeRows) {
+    if (!m_wheelThreeRows || !WheelScroll::scroll(*verticalScrollBar(), *event, WheelRows))
         QTableView::wheelEvent(event);
-        return;
-    }
-    const QPoint delta = event->angleDelta();
-    // A touchpad announces the start and end of a gesture with empty events; they are no wheel turn.
-    if (delta.isNull() && (event->phase() == Qt::ScrollBegin || event->phase() == Qt::ScrollEnd)) {
-        event->accept();
-        return;
-    }
-    // A sideways wheel keeps scrolling sideways.
-    if (delta.y() == 0 && delta.x() != 0) {
-        QTableView::wheelEvent(event);
-        return;
-    }
-    const auto step = delta.y() > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
-    for (int i = 0; i < WheelRows; ++i)
-        verticalScrollBar()->triggerAction(step);
-    event->accept();
 }
 
 QRect GridView::currentCellRect(const QWidget* ancestor) const
