@@ -121,6 +121,9 @@ FileResult Document::open(const QString& path)
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
+    // A filter chosen for the previous image means nothing for this one.
+    for (const TableId id : AllTables)
+        grid(id).showAllRows();
     fillGrids();
     m_placement->readUTF8(m_nameListPath);
     return FileResult::done();
