@@ -69,6 +69,7 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, push);
     connect(&m_grid, &Grid::currentCellChanged, this, [this] { m_selection->pullFromGrid(); });
     connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible);
+    connect(&m_grid, &Grid::hiddenRowsChanged, this, &GridView::applyHiddenRows);
 
     for (QWidget* target : watchedAreas())
         target->installEventFilter(this);
@@ -115,8 +116,21 @@ void GridView::applyLayout()
     for (int c = 0; c < m_model->columnCount(); ++c)
         setColumnWidth(c, twips::toPixelsX(m_grid.colWidth(c), *this));
     m_frozen->applyWidths();
+    applyHiddenRows();
     updateFrozenGeometry();
     m_selection->pullFromGrid();
+}
+
+void GridView::applyHiddenRows()
+{
+    // Only rows whose mark changed are touched: each change makes the header lay out its sections.
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const bool hidden = m_grid.isRowHidden(GridModel::toGridRow(r));
+        if (isRowHidden(r) != hidden)
+            setRowHidden(r, hidden);
+        if (m_frozen->view()->isRowHidden(r) != hidden)
+            m_frozen->view()->setRowHidden(r, hidden);
+    }
 }
 
 void GridView::updateFrozenGeometry()

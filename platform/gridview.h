@@ -105,6 +105,8 @@ protected:
 
 private:
     void applyLayout();
+    // Hides the rows the grid hides, in both views.
+    void applyHiddenRows();
     void updateFrozenGeometry();
     void handleWheel(QWheelEvent* event);
     bool handleMouse(QMouseEvent* event);

@@ -9,6 +9,7 @@
 
 class CellEditor;
 class ExchangeCommands;
+class FindCommands;
 class GridClipboardCommands;
 class GridView;
 class HelpMenu;
@@ -47,6 +48,10 @@ public:
     // "元に戻す(&U)" and "やり直し(&R)" at the top of the Edit menu.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+    // "検索..." (Ctrl+F) and "移動..." (Ctrl+G) in the Edit menu, before the view items.
+    QAction* findAction() const { return m_findAction; }
+    QAction* goToAction() const { return m_goToAction; }
+    FindCommands& findCommands() const { return *m_findCommands; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -76,6 +81,7 @@ private:
     void createViews();
     void buildMenus();
     void buildUndoItems();
+    void buildFindItems();
     void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
@@ -92,8 +98,11 @@ private:
     HelpMenu* m_help = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QAction* m_findAction = nullptr;
+    QAction* m_goToAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
     GridClipboardCommands* m_clipboardCommands = nullptr;
     ExchangeCommands* m_exchangeCommands = nullptr;
+    FindCommands* m_findCommands = nullptr;
 };
