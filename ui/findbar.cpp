@@ -105,10 +105,8 @@ void FindBar::showCount(int shown, int total)
 
 void FindBar::showMessage(const QString& text, bool error)
 {
-    QPalette palette = this->palette();
-    if (error)
-        palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
-    m_message->setPalette(palette);
+    // A style sheet, since styles may draw a label's text without its palette's colour.
+    m_message->setStyleSheet(error ? u"color: #c00000;"_s : QString());
     m_message->setText(text);
     // A narrow window may cut the line short; the whole message stays one hover away.
     m_message->setToolTip(text);

@@ -25,6 +25,9 @@ GoToDialog::GoToDialog(const Grid& grid, QWidget* parent) : QDialog(parent), m_g
     layout->addLayout(form);
     m_message = new QLabel(this);
     m_message->setObjectName(u"goToMessage"_s);
+    m_message->setWordWrap(true);
+    m_message->setMinimumWidth(
+        m_message->fontMetrics().horizontalAdvance(u"0 から 531 までの番号を入れてください。"_s));
     if (const auto range = GridFind::recordRange(grid))
         m_message->setText(QString::number(range->first) + u" から "_s + QString::number(range->second) +
                            u" までの番号"_s);
@@ -57,6 +60,7 @@ void GoToDialog::accept()
                            (span.isEmpty() ? QString() : span + u" までの番号を入れてください。"_s));
         m_number->selectAll();
         m_number->setFocus();
+        adjustSize();
         return;
     }
     m_row = row;

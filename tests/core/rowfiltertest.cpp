@@ -1,4 +1,5 @@
 #include "exchangefixture.h"
+#include "filebytes.h"
 #include "grid.h"
 #include "gridfind.h"
 #include "officertable.h"
@@ -7,6 +8,7 @@
 #include "testregistry.h"
 #include "textmatch.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -242,6 +244,55 @@ private Q_SLOTS:
         QCOMPARE(grid.text(1, WarCol), u"20"_s);
         QCOMPARE(grid.text(3, WarCol), before3);
         QCOMPARE(grid.text(4, WarCol), u"20"_s);
+    }
+
+    void open_showsEveryRowAgain()
+    {
+        OpenedImage image;
+        QVERIFY(image.openSample());
+        Grid& grid = image.doc.grid(TableId::City);
+        QVector<bool> hidden(grid.rows(), true);
+        grid.setHiddenRows(hidden);
+        QVERIFY(grid.hasHiddenRows());
+        QVERIFY(image.doc.open(image.path).isDone());
+        QVERIFY(!grid.hasHiddenRows());
+    }
+
+    void nameList_fromWorkingDirectoryElseBesideTheImage_data()
+    {
+        QTest::addColumn<bool>("inWorkingDirectory");
+        QTest::addColumn<bool>("besideImage");
+        QTest::addColumn<bool>("absolute");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("only beside the image") << false << true << false << u"Beside"_s;
+        QTest::newRow("only in the working directory") << true << false << false << u"Here"_s;
+        QTest::newRow("both: the working directory's") << true << true << false << u"Here"_s;
+        QTest::newRow("an absolute path looks nowhere else") << false << true << true << QString();
+    }
+
+    void nameList_fromWorkingDirectoryElseBesideTheImage()
+    {
+        QFETCH(bool, inWorkingDirectory);
+        QFETCH(bool, besideImage);
+        QFETCH(bool, absolute);
+        QTemporaryDir working;
+        OpenedImage image;
+        if (inWorkingDirectory)
+            QVERIFY(writeFileBytes(working.filePath(u"b.txt"_s), "Here0\r\nHere1\r\n"));
+        // Written after the first open, which reads the list by an absolute path beside the image.
+        QVERIFY(image.openSample());
+        if (besideImage)
+            QVERIFY(writeFileBytes(image.dir.filePath(u"b.txt"_s), "Beside0\r\nBeside1\r\n"));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(working.path());
+        image.doc.setNameListPath(absolute ? working.filePath(u"b.txt"_s) : u"b.txt"_s);
+        const bool opened = image.doc.open(image.path).isDone();
+        QDir::setCurrent(previous);
+        QVERIFY(opened);
+        QFETCH(QString, name);
+        const QString second = name.isEmpty() ? QString() : name + u'1';
+        QCOMPARE(image.doc.grid(TableId::Placement).text(2, 1), second);
+        QCOMPARE(image.doc.officerListName(*GridFind::rowOfRecord(image.doc.grid(TableId::Officer), 1)), second);
     }
 
     void goTo_findsTheRowOfARecord_data()

@@ -184,6 +184,7 @@ private Q_SLOTS:
         QTest::keyClick(bar(session).filterEdit(), Qt::Key_End);
         commit(bar(session).filterEdit(), u" 知力x<3"_s);
         QCOMPARE(bar(session).message(), u"「知力x」という列はありません。"_s);
+        saveShot(session.main(), u"find-bar-filter-error.png"_s);
         QCOMPARE(shownRecords(session), expected);
 
         // Cleared, every row is back in its order.
@@ -289,8 +290,10 @@ private Q_SLOTS:
             for (const QString& typed : {u"532"_s, u"abc"_s, u"４１７"_s}) {
                 dialog->numberEdit()->setText(typed);
                 QTest::keyClick(dialog->numberEdit(), Qt::Key_Return);
-                if (dialog->isVisible())
+                if (dialog->isVisible()) {
                     refusals << dialog->message();
+                    saveShot(*dialog, u"go-to-refused.png"_s);
+                }
             }
         });
         EditorSession::press(Qt::Key_G, Qt::ControlModifier);
@@ -333,6 +336,13 @@ private Q_SLOTS:
         session.select(TableId::Officer, row, WarCol);
         EditorSession::type(u"\r\b\b\b7\r"_s);
         QCOMPARE(tip(WarCol).startsWith(u"元の値: "_s), true);
+        // A changed name cell shows the list name above its old value.
+        const QString oldName = grid.text(row, NameCol);
+        session.select(TableId::Officer, row, NameCol);
+        QGuiApplication::clipboard()->setText(u"0102030405AB"_s);
+        EditorSession::press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid.text(row, NameCol), u"0102030405AB"_s);
+        QCOMPARE(tip(NameCol), u"曹操\n元の値: "_s + oldName);
 
         openBar(session);
         typeFind(session, u"曹操"_s);
