@@ -194,6 +194,31 @@ private Q_SLOTS:
         QCOMPARE(bar(session).countText(), u"532 件中 532 件"_s);
     }
 
+    void filter_belongsToTheGridItWasAppliedTo()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& placement = session.grid(TableId::Placement);
+        session.select(TableId::Placement, 1, 2);
+        openBar(session);
+        typeFilter(session, u"S3所在!=12 S1兵士>0"_s);
+        int expected = 0;
+        for (int r = 1; r < placement.rows(); ++r)
+            expected += placement.text(r, 13).toInt() != 12 && placement.text(r, 2).toInt() > 0;
+        QCOMPARE(placement.shownRowCount(), expected);
+        QVERIFY(expected < 531);
+        QCOMPARE(bar(session).countText(), u"531 件中 "_s + QString::number(expected) + u" 件"_s);
+
+        // The officer grid has no filter of its own; back on the placement grid, its filter shows again.
+        session.main().editItemClicked(EditorSession::editIndexOf(TableId::Officer));
+        QCOMPARE(session.main().visibleView(), session.view(TableId::Officer));
+        QCOMPARE(bar(session).filterText(), QString());
+        QCOMPARE(bar(session).countText(), u"532 件中 532 件"_s);
+        session.main().editItemClicked(EditorSession::editIndexOf(TableId::Placement));
+        QCOMPARE(bar(session).filterText(), u"S3所在!=12 S1兵士>0"_s);
+        QCOMPARE(placement.shownRowCount(), expected);
+    }
+
     void filter_copyPasteAndSortWorkOnShownRows()
     {
         EditorSession session;
