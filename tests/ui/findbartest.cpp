@@ -242,6 +242,12 @@ private Q_SLOTS:
         // A pasted column lands in consecutive shown rows, skipping the hidden ones between them.
         const int first = grid.nextShownRow(0, 1);
         const int second = grid.nextShownRow(first, 1);
+        // Keyboard moves pass over hidden rows.
+        session.select(TableId::Officer, first, WarCol);
+        EditorSession::press(Qt::Key_Down);
+        QCOMPARE(grid.row(), second);
+        EditorSession::press(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid.row(), grid.nextShownRow(grid.rows(), -1));
         session.select(TableId::Officer, first, WarCol);
         QGuiApplication::clipboard()->setText(u"81\r\n82"_s);
         EditorSession::press(Qt::Key_V, Qt::ControlModifier);
