@@ -3,7 +3,9 @@
 #include "codecs.h"
 #include "document.h"
 #include "grid.h"
+#include "gridfind.h"
 #include "officertable.h"
+#include "rowfilter.h"
 #include "sampleimage.h"
 #include "tableexport.h"
 #include "tableimport.h"
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QDir>
 #include <QTest>
+
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -108,6 +112,12 @@ private:
     // The sample with every block byte changed, so that opening it after the sample rewrites every cell.
     QString m_otherImage;
 
+    // The officer grid's extra text, as the window gives it: the list name in the 名前 column.
+    static TextMatch::CellExtra officerNames(const Document& doc)
+    {
+        return [&doc](int row, int col) { return col == 1 ? doc.officerListName(row) : QString(); };
+    }
+
     void openDocument(Document& doc)
     {
         doc.setNameListPath(m_dir.filePath(u"b.txt"_s));
@@ -129,6 +139,58 @@ private Q_SLOTS:
         QFile file(m_otherImage);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(other), other.size());
+        // A name for every officer, so that matching the list costs what it costs with a real one.
+        QFile names(m_dir.filePath(u"b.txt"_s));
+        QVERIFY(names.open(QIODevice::WriteOnly));
+        for (int n = 0; n < OfficerTable::RecordCount; ++n)
+            names.write("\x91\x82\x91\x80" + QByteArray::number(n) + "\r\n");
+    }
+
+    // One keystroke of the filter box on the officer grid: parse, match every row, mark the rows.
+    void filterOfficers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two conditions and a word") << u"武力>=60 寿命<=5 ｱ"_s;
+        QTest::newRow("one kana word") << u"ソウ"_s;
+        QTest::newRow("a list name") << u"曹操17"_s;
+        QTest::newRow("no row matches") << u"zzzz"_s;
+    }
+
+    void filterOfficers()
+    {
+        QFETCH(QString, text);
+        Document doc;
+        openDocument(doc);
+        doc.setRedraw(true);
+        Grid& grid = doc.grid(TableId::Officer);
+        const TextMatch::CellExtra extra = officerNames(doc);
+        QBENCHMARK
+        {
+            const auto parsed = RowFilter::parse(text, grid);
+            grid.setHiddenRows(std::get<RowFilter>(parsed).hiddenRows(grid, extra));
+            grid.showAllRows();
+        }
+    }
+
+    // One find on the officer grid that has to go round all of it: the worst case of a keystroke.
+    void findOfficersFullRound_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kana, not found") << u"ゾゾゾ"_s;
+        QTest::newRow("hex, not found") << u"zz"_s;
+    }
+
+    void findOfficersFullRound()
+    {
+        QFETCH(QString, text);
+        Document doc;
+        openDocument(doc);
+        const Grid& grid = doc.grid(TableId::Officer);
+        const TextMatch::CellExtra extra = officerNames(doc);
+        QBENCHMARK
+        {
+            QVERIFY(!GridFind::find(grid, 1, 0, true, text, extra, true));
+        }
     }
 
     void open()

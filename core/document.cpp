@@ -10,6 +10,7 @@
 #include "romfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -126,9 +127,35 @@ FileResult Document::open(const QString& path)
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
+    // A filter chosen for the previous image means nothing for this one.
+    for (const TableId id : AllTables)
+        grid(id).showAllRows();
     fillGrids();
-    m_placement->readUTF8(m_nameListPath);
+    readNameList(path);
     return FileResult::done();
+}
+
+void Document::readNameList(const QString& imagePath)
+{
+    std::optional<NameList> names = NameList::read(m_nameListPath);
+    // Started from a desktop menu, the working directory is the home folder: the list that lies
+    // beside the image is the one meant.
+    if (!names && QFileInfo(m_nameListPath).isRelative())
+        names = NameList::read(QFileInfo(imagePath).absoluteDir().filePath(m_nameListPath));
+    if (!names)
+        return;
+    m_names = std::move(*names);
+    m_placement->fillNames(m_names);
+}
+
+QString Document::officerListName(int row) const
+{
+    const Grid& officers = grid(TableId::Officer);
+    if (row < officers.fixedRows() || row >= officers.rows())
+        return {};
+    bool ok = false;
+    const int record = officers.text(row, 0).toInt(&ok);
+    return ok && record >= 0 ? m_names.name(record) : QString();
 }
 
 FileResult Document::save(const QString& path, ChangedOnDisk changed)

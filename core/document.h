@@ -5,6 +5,7 @@
 #include "editorstate.h"
 #include "fileresult.h"
 #include "imageform.h"
+#include "namelist.h"
 
 #include <QString>
 
@@ -85,14 +86,21 @@ public:
     ChecksumRequest checksumRequest() const { return m_checksum; }
     void setChecksumRequest(const ChecksumRequest& request) { m_checksum = request; }
 
-    // The name list read on every open; relative paths resolve against the working directory.
+    // The name list read on every open. A relative path resolves against the working directory and,
+    // when no list lies there, against the folder of the image being opened.
     QString nameListPath() const { return m_nameListPath; }
     void setNameListPath(const QString& path) { m_nameListPath = path; }
+    // The list as last read; an open that finds none keeps the one before, as the placement names do.
+    const NameList& nameList() const { return m_names; }
+    // The list name of the officer an officer grid row shows (by its record number, so it follows the
+    // row through a sort); empty for a header row or a record the list does not name.
+    QString officerListName(int row) const;
 
 private:
     std::array<QByteArray, 5> blocks() const;
     // The save of an image whose checksum bytes change: composed in memory, then written whole.
     FileResult writeWithChecksum(const QString& path) const;
+    void readNameList(const QString& imagePath);
 
     std::unique_ptr<EditorState> m_state;
     std::array<std::unique_ptr<Grid>, 5> m_grids;
@@ -102,6 +110,7 @@ private:
     std::unique_ptr<ForceTable> m_forces;
     std::unique_ptr<PlacementTable> m_placement;
     QString m_nameListPath;
+    NameList m_names;
     ImageForm m_form = ImageForm::CopierHeader;
     ChecksumRequest m_checksum = ChecksumRequest::keep();
     DiskSnapshot m_onDisk;

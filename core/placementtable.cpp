@@ -2,7 +2,7 @@
 
 #include "codecs.h"
 #include "grid.h"
-#include "shiftjis.h"
+#include "namelist.h"
 
 #include <array>
 
@@ -89,19 +89,15 @@ EditRule PlacementTable::editRule(int col) const
 
 void PlacementTable::readUTF8(const QString& path)
 {
-    const std::optional<QString> text = ShiftJis::readFile(path);
-    if (!text || text->isEmpty())
-        return;
+    if (const std::optional<NameList> names = NameList::read(path))
+        fillNames(*names);
+}
+
+void PlacementTable::fillNames(const NameList& names)
+{
     Grid& g = grid();
     const RedrawSuspender suspended(g);
-    // Only CR LF ends a name: a lone CR or LF stays inside it. A final CR LF leaves one empty piece,
-    // which names the row after the last name.
-    qsizetype start = 0;
-    for (int row = 1; row < RowCount; ++row) {
-        const qsizetype end = text->indexOf(u"\r\n"_s, start);
-        g.setText(row, NameCol, text->sliced(start, (end < 0 ? text->size() : end) - start));
-        if (end < 0)
-            break;
-        start = end + 2;
-    }
+    const int rows = int(std::min<qsizetype>(RowCount - 1, names.size()));
+    for (int n = 0; n < rows; ++n)
+        g.setText(n + 1, NameCol, names.name(n));
 }

@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class NameList;
+
 // Six scenario tables of 531 four-byte placement records, side by side in the grid `fgArrange`.
 class PlacementTable : public Table
 {
@@ -20,4 +22,7 @@ public:
     // Fills the name column from a Shift-JIS file, one name per CR LF line. Never fails the open:
     // a missing or unreadable file changes nothing, undecodable bytes show as U+FFFD.
     void readUTF8(const QString& path);
+    // Fills the name column from a list, record n from its line n + 1; rows past the list keep their
+    // names.
+    void fillNames(const NameList& names);
 };

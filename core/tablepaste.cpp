@@ -25,10 +25,11 @@ ExchangeReport TablePaste::pasteAt(Table& table, const CellBlock& block, int top
 {
     ExchangeReport report;
     const GridBatch batch(table.grid());
-    for (int r = 0; r < block.rows().size(); ++r) {
+    // Under a filter the block goes into consecutive shown rows, as the user sees them.
+    int row = table.grid().isRowHidden(top) ? table.grid().nextShownRow(top, 1) : top;
+    for (int r = 0; r < block.rows().size(); ++r, row = table.grid().nextShownRow(row, 1)) {
         const QStringList& cells = block.rows()[r];
         for (int c = 0; c < cells.size(); ++c) {
-            const int row = top + r;
             const int col = left + c;
             report.add(table.commitText(row, col, cells[c]), table.grid(), row, col, cells[c]);
         }
@@ -40,8 +41,12 @@ ExchangeReport TablePaste::fill(Table& table, const QString& value, int top, int
 {
     ExchangeReport report;
     const GridBatch batch(table.grid());
-    for (int row = top; row <= bottom; ++row)
+    for (int row = top; row <= bottom; ++row) {
+        // Rows a filter hides are not part of what the user selected.
+        if (table.grid().isRowHidden(row))
+            continue;
         for (int col = left; col <= right; ++col)
             report.add(table.commitText(row, col, value), table.grid(), row, col, value);
+    }
     return report;
 }

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace {
-
-// Plain decimal only (sign, digits, fraction): a hex code such as 1E10 must sort as text, not as
-// an exponent.
-std::optional<double> numberIn(const QString& text)
+std::optional<double> Grid::numberIn(const QString& text)
 {
     const QString t = text.trimmed();
     qsizetype i = (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) ? 1 : 0;
@@ -30,8 +26,6 @@ std::optional<double> numberIn(const QString& text)
         return std::nullopt;
     return value;
 }
-
-} // namespace
 
 Grid::Grid(QObject* parent) : QObject(parent) {}
 
@@ -56,6 +50,9 @@ void Grid::resize(int rows, int cols)
     m_cells = std::move(cells);
     // A reshaped grid has no original to compare with until the next fill marks one.
     m_original.clear();
+    const bool hadHidden = hasHiddenRows();
+    m_hidden.clear();
+    m_hiddenCount = 0;
     m_widths.resize(cols, DefaultColumnWidth);
     m_alignments.resize(cols, ColumnAlignment::Default);
     m_rows = rows;
@@ -66,6 +63,8 @@ void Grid::resize(int rows, int cols)
     if (cols > 0)
         m_col = m_colSel = std::min(m_col, cols - 1);
     announceRefresh();
+    if (hadHidden)
+        Q_EMIT hiddenRowsChanged();
 }
 
 void Grid::setFixedRows(int rows)
@@ -149,9 +148,13 @@ QString Grid::clip() const
     const int left = std::min(m_col, m_colSel);
     const int right = std::max(m_col, m_colSel);
     QString out;
+    bool first = true;
     for (int r = top; r <= bottom; ++r) {
-        if (r > top)
+        if (isRowHidden(r))
+            continue;
+        if (!first)
             out += QLatin1Char('\r');
+        first = false;
         for (int c = left; c <= right; ++c) {
             if (c > left)
                 out += QLatin1Char('\t');
@@ -192,6 +195,8 @@ void Grid::sortNumeric(int col, bool descending)
     keys.reserve(m_rows - m_fixedRows);
     for (int r = m_fixedRows; r < m_rows; ++r)
         keys.push_back({numberIn(text(r, col)), text(r, col), r});
+    // The whole grid is sorted, hidden rows too: they keep their mark and stay hidden, and clearing
+    // a filter shows the whole grid in the order the user asked for.
     std::stable_sort(keys.begin(), keys.end(), [descending](const Key& a, const Key& b) {
         if (a.number.has_value() != b.number.has_value())
             return a.number.has_value();
@@ -209,6 +214,12 @@ void Grid::sortNumeric(int col, bool descending)
     reorder(m_cells);
     if (!m_original.isEmpty())
         reorder(m_original);
+    if (!m_hidden.isEmpty()) {
+        QVector<bool> hidden = m_hidden;
+        for (int i = 0; i < keys.size(); ++i)
+            hidden[m_fixedRows + i] = m_hidden[keys[i].row];
+        m_hidden = std::move(hidden);
+    }
     announceRefresh();
 }
 
@@ -234,4 +245,46 @@ void Grid::announceRefresh()
 {
     if (m_redraw)
         Q_EMIT refreshed();
+}
+
+bool Grid::isRowHidden(int row) const
+{
+    return row >= 0 && row < m_hidden.size() && m_hidden[row];
+}
+
+int Grid::shownRowCount() const
+{
+    return std::max(m_rows - m_fixedRows, 0) - m_hiddenCount;
+}
+
+void Grid::setHiddenRows(const QVector<bool>& hidden)
+{
+    QVector<bool> flags(m_rows, false);
+    int count = 0;
+    for (int r = m_fixedRows; r < std::min<qsizetype>(m_rows, hidden.size()); ++r)
+        if (hidden[r]) {
+            flags[r] = true;
+            ++count;
+        }
+    if (count == 0)
+        flags.clear();
+    if (flags == m_hidden)
+        return;
+    m_hidden = std::move(flags);
+    m_hiddenCount = count;
+    Q_EMIT hiddenRowsChanged();
+}
+
+void Grid::showAllRows()
+{
+    setHiddenRows({});
+}
+
+int Grid::nextShownRow(int row, int step) const
+{
+    const int direction = step < 0 ? -1 : 1;
+    for (int r = row + direction; r >= 0 && r < m_rows; r += direction)
+        if (!isRowHidden(r))
+            return r;
+    return direction < 0 ? -1 : m_rows;
 }

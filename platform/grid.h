@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 // Horizontal alignment of a grid column; every cell is centred vertically.
 enum class ColumnAlignment
 {
@@ -67,7 +69,26 @@ public:
     void markAllOriginal();
 
     // The selected block as text: tab between cells, CR between rows, nothing after the last cell.
+    // Hidden rows inside the block are left out.
     QString clip() const;
+
+    // Rows a filter hides. Views leave them out, copy skips them, paste and keyboard moves pass over
+    // them; sorting carries the mark with its row. Header rows are never hidden, and a reshaped grid
+    // shows every row again.
+    bool isRowHidden(int row) const;
+    bool hasHiddenRows() const { return m_hiddenCount > 0; }
+    // Data rows not hidden.
+    int shownRowCount() const;
+    // One flag per row (missing ones count as shown); fixed rows stay shown whatever their flag says.
+    void setHiddenRows(const QVector<bool>& hidden);
+    void showAllRows();
+    // The next row from `row` in the direction of `step` (+1 or -1) that is shown, fixed rows included;
+    // rows() or -1 past the end.
+    int nextShownRow(int row, int step) const;
+
+    // The cell's number as sorting and filters read it: plain decimal only (sign, digits, fraction),
+    // so that a hex code such as 1E10 is no exponent; nullopt for anything else.
+    static std::optional<double> numberIn(const QString& text);
 
     QString tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
@@ -91,6 +112,8 @@ Q_SIGNALS:
     void visibilityChanged(bool visible);
     // Every cell's original text was replaced (drawing on or off alike: it changes no text).
     void originalsMarked();
+    // Rows were hidden or shown again (drawing on or off alike: views must never show a hidden row).
+    void hiddenRowsChanged();
 
 private:
     int index(int row, int col) const { return row * m_cols + col; }
@@ -105,6 +128,9 @@ private:
     QVector<QString> m_cells;
     // Same shape as m_cells once marked; empty before (nothing counts as changed then).
     QVector<QString> m_original;
+    // Empty while every row is shown; one flag per row otherwise.
+    QVector<bool> m_hidden;
+    int m_hiddenCount = 0;
     QVector<int> m_widths;
     QVector<ColumnAlignment> m_alignments;
     // The first data cell of a grid with one fixed row and column.

@@ -71,13 +71,24 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         if (m_grid.isChanged(row, col))
             return QBrush(changedCellTint());
         return {};
-    case Qt::ToolTipRole:
-        if (m_grid.isChanged(row, col))
-            return QString(u"元の値: "_s + displayText(m_grid.originalText(row, col)));
-        return {};
+    case Qt::ToolTipRole: {
+        const QString tip = toolTip(row, col);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
         return {};
     }
+}
+
+QString GridModel::toolTip(int row, int col) const
+{
+    QStringList lines;
+    if (m_toolTipSource)
+        if (const QString extra = m_toolTipSource(row, col); !extra.isEmpty())
+            lines << extra;
+    if (m_grid.isChanged(row, col))
+        lines << (u"元の値: "_s + displayText(m_grid.originalText(row, col)));
+    return lines.join(u'\n');
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const

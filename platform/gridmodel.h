@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QColor>
 
+#include <functional>
+
 // Shows a Grid to Qt's item views: row 0 of the grid is the horizontal header, the grid's rows from
 // 1 on are the model's rows from 0 on, columns are the same. The shape is taken at each refresh of
 // the grid, so the views never see it change under them while the grid's drawing is off.
@@ -19,6 +21,11 @@ public:
     explicit GridModel(Grid& grid, QObject* parent = nullptr);
 
     Grid& grid() const { return m_grid; }
+
+    // Text a cell's tooltip shows besides "元の値: …" (the officer's name from the list, say), asked for
+    // each time the tooltip is; empty text adds nothing.
+    using ToolTipSource = std::function<QString(int gridRow, int col)>;
+    void setToolTipSource(ToolTipSource source) { m_toolTipSource = std::move(source); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -42,7 +49,10 @@ private:
     void onRefreshed();
     void onOriginalsMarked();
 
+    QString toolTip(int row, int col) const;
+
     Grid& m_grid;
+    ToolTipSource m_toolTipSource;
     int m_rows = 0;
     int m_cols = 0;
 };

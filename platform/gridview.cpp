@@ -1,38 +1,22 @@
 #include "gridview.h"
 
+#include "filedroptarget.h"
+#include "frozencolumns.h"
 #include "grid.h"
 #include "gridmodel.h"
+#include "gridselectionsync.h"
+#include "gridtableconfig.h"
 #include "twips.h"
 #include "uifont.h"
+#include "wheelscroll.h"
 
 #include <QCursor>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QUrl>
-
-#include <algorithm>
-#include <functional>
 
 namespace {
-
-void configure(QTableView& view)
-{
-    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view.setSelectionMode(QAbstractItemView::ContiguousSelection);
-    view.setSelectionBehavior(QAbstractItemView::SelectItems);
-    view.setWordWrap(false);
-    view.setCornerButtonEnabled(false);
-    view.verticalHeader()->hide();
-    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view.horizontalHeader()->setHighlightSections(false);
-    view.horizontalHeader()->setMinimumSectionSize(0);
-    view.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-}
 
 // Maps a rectangle of `from` into `ancestor`, or to global coordinates when there is none.
 QRect mapRect(const QWidget* from, const QRect& rect, const QWidget* ancestor)
@@ -68,23 +52,26 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
 {
     m_model = new GridModel(m_grid, this);
     setFont(UiFont::grid());
-    configure(*this);
+    configureGridTable(*this);
     // Horizontally by pixels, so that columns slide smoothly under the label columns.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setModel(m_model);
     const int rowHeight = fontMetrics().height() + 4;
     verticalHeader()->setMinimumSectionSize(rowHeight);
     verticalHeader()->setDefaultSectionSize(rowHeight);
-    setUpFrozenView();
+    m_frozen = std::make_unique<FrozenColumns>(*this, *m_model, m_grid);
+    m_selection = std::make_unique<GridSelectionSync>(*this, *m_frozen->view(), *m_model, m_grid);
+    m_drops = std::make_unique<FileDropTarget>([this](const QStringList& paths) { Q_EMIT filesDropped(paths); });
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &GridView::applyLayout);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::pushCurrentToGrid);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::pushCurrentToGrid);
-    connect(&m_grid, &Grid::currentCellChanged, this, &GridView::pullCurrentFromGrid);
+    const auto push = [this] { m_selection->pushToGrid(); };
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, push);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, push);
+    connect(&m_grid, &Grid::currentCellChanged, this, [this] { m_selection->pullFromGrid(); });
     connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible);
+    connect(&m_grid, &Grid::hiddenRowsChanged, this, &GridView::applyHiddenRows);
 
-    for (QWidget* target :
-         {viewport(), horizontalHeader()->viewport(), m_frozen->viewport(), m_frozen->horizontalHeader()->viewport()})
+    for (QWidget* target : watchedAreas())
         target->installEventFilter(this);
 
     applyLayout();
@@ -93,65 +80,64 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
         setVisible(false);
 }
 
-GridView::~GridView() = default;
-
-void GridView::setUpFrozenView()
+GridView::~GridView()
 {
-    m_frozen = new QTableView(this);
-    configure(*m_frozen);
-    m_frozen->setFocusPolicy(Qt::NoFocus);
-    m_frozen->setFrameShape(QFrame::NoFrame);
-    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_frozen->setModel(m_model);
-    m_frozen->setSelectionModel(selectionModel());
-    m_frozen->verticalHeader()->setMinimumSectionSize(verticalHeader()->minimumSectionSize());
-    m_frozen->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
-    viewport()->stackUnder(m_frozen);
+    // The parts go before Qt's own teardown, which must find nothing that still calls on them.
+    for (QWidget* target : watchedAreas())
+        target->removeEventFilter(this);
+    selectionModel()->disconnect(this);
+    m_model->disconnect(this);
+    m_grid.disconnect(this);
+}
 
-    // Rows scroll in step: each view follows the other's vertical position.
-    connect(m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
-            &QAbstractSlider::setValue);
-    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(),
-            &QAbstractSlider::setValue);
+QList<QWidget*> GridView::watchedAreas() const
+{
+    return {viewport(), horizontalHeader()->viewport(), m_frozen->view()->viewport(),
+            m_frozen->view()->horizontalHeader()->viewport()};
+}
+
+QTableView* GridView::frozenView() const
+{
+    return m_frozen->view();
 }
 
 int GridView::frozenColumnCount() const
 {
-    return std::clamp(m_grid.fixedCols(), 0, m_model->columnCount());
+    return m_frozen->count();
 }
 
 int GridView::frozenWidth() const
 {
-    int width = 0;
-    for (int c = 0; c < frozenColumnCount(); ++c)
-        width += columnWidth(c);
-    return width;
+    return m_frozen->width();
 }
 
 void GridView::applyLayout()
 {
-    const int frozen = frozenColumnCount();
-    for (int c = 0; c < m_model->columnCount(); ++c) {
-        const int width = twips::toPixelsX(m_grid.colWidth(c), *this);
-        setColumnWidth(c, width);
-        m_frozen->setColumnWidth(c, width);
-        m_frozen->setColumnHidden(c, c >= frozen);
-    }
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        setColumnWidth(c, twips::toPixelsX(m_grid.colWidth(c), *this));
+    m_frozen->applyWidths();
+    applyHiddenRows();
     updateFrozenGeometry();
-    pullCurrentFromGrid();
+    m_selection->pullFromGrid();
+}
+
+void GridView::applyHiddenRows()
+{
+    // Only rows whose mark changed are touched: each change makes the header lay out its sections.
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const bool hidden = m_grid.isRowHidden(GridModel::toGridRow(r));
+        if (isRowHidden(r) != hidden)
+            setRowHidden(r, hidden);
+        if (m_frozen->view()->isRowHidden(r) != hidden)
+            m_frozen->view()->setRowHidden(r, hidden);
+    }
 }
 
 void GridView::updateFrozenGeometry()
 {
-    if (!m_frozen)
-        return;
-    const int width = frozenWidth();
-    m_frozen->setVisible(width > 0);
-    m_frozen->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
-    m_frozen->setGeometry(frameWidth(), frameWidth(), std::min(width, viewport()->width()),
-                          horizontalHeader()->height() + viewport()->height());
-    m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    // Qt lays out the view while it is being built, before the overlay exists.
+    if (m_frozen)
+        m_frozen->updateGeometry();
 }
 
 void GridView::resizeEvent(QResizeEvent* event)
@@ -184,92 +170,10 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint)
     horizontalScrollBar()->setValue(horizontal);
 }
 
-void GridView::pushCurrentToGrid()
-{
-    // Within one of its own key or mouse steps Qt moves the current cell and the selection one after
-    // the other; the grid takes the outcome once the step is done.
-    if (m_syncing || m_handlingInput)
-        return;
-    QModelIndex current = selectionModel()->currentIndex();
-    if (!current.isValid())
-        return;
-    QScopedValueRollback guard(m_syncing, true);
-    int rowSel = current.row();
-    int colSel = current.column();
-    const QItemSelection selection = selectionModel()->selection();
-    if (!selection.isEmpty()) {
-        // The selection is one block, possibly held in several ranges.
-        int top = selection.first().top(), bottom = selection.first().bottom();
-        int left = selection.first().left(), right = selection.first().right();
-        for (const QItemSelectionRange& range : selection) {
-            top = std::min(top, range.top());
-            bottom = std::max(bottom, range.bottom());
-            left = std::min(left, range.left());
-            right = std::max(right, range.right());
-        }
-        // The grid's block runs from its current cell to the opposite corner, so the current cell must
-        // be a corner. Qt leaves it elsewhere: a header click puts it on the top visible row of the
-        // selected column, Ctrl+A leaves it where it was, and a drag in the label columns moves it only
-        // after the block. It moves onto the nearest edge from outside, onto the top row and left
-        // column from inside.
-        const auto edge = [](int at, int first, int last) { return at > last ? last : first; };
-        const int row =
-            (current.row() == top || current.row() == bottom) ? current.row() : edge(current.row(), top, bottom);
-        const int col = (current.column() == left || current.column() == right) ? current.column()
-                                                                                : edge(current.column(), left, right);
-        if (row != current.row() || col != current.column()) {
-            current = m_model->index(row, col);
-            moveCurrentKeepingSelection(current);
-        }
-        rowSel = row == top ? bottom : top;
-        colSel = col == left ? right : left;
-    }
-    m_grid.setCurrentCell(GridModel::toGridRow(current.row()), current.column());
-    m_grid.setSelectionEnd(GridModel::toGridRow(rowSel), colSel);
-}
-
-// Moves the view's current cell without touching the selection and without scrolling: the user is
-// looking at what was just selected.
-void GridView::moveCurrentKeepingSelection(const QModelIndex& current)
-{
-    const bool scrolls = hasAutoScroll();
-    const bool frozenScrolls = m_frozen->hasAutoScroll();
-    setAutoScroll(false);
-    m_frozen->setAutoScroll(false);
-    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    setAutoScroll(scrolls);
-    m_frozen->setAutoScroll(frozenScrolls);
-}
-
-// Qt extends a selection with Shift from an anchor of its own, which only its own clicks and moves
-// set; the grid may have moved the block since. The anchor is put on the grid's selection end, the
-// corner opposite the current cell, so that the block grows or shrinks from the cell the user sees.
-void GridView::anchorAtSelectionEnd()
-{
-    const QModelIndex anchor = m_model->index(GridModel::toModelRow(m_grid.rowSel()), m_grid.colSel());
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (!anchor.isValid() || !current.isValid())
-        return;
-    const QItemSelection selection = selectionModel()->selection();
-    QScopedValueRollback guard(m_syncing, true);
-    {
-        QScopedValueRollback anchoring(m_anchoring, true);
-        const bool scrolls = hasAutoScroll();
-        const bool frozenScrolls = m_frozen->hasAutoScroll();
-        setAutoScroll(false);
-        m_frozen->setAutoScroll(false);
-        setCurrentIndex(anchor);
-        setAutoScroll(scrolls);
-        m_frozen->setAutoScroll(frozenScrolls);
-    }
-    moveCurrentKeepingSelection(current);
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-}
-
 QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index, const QEvent* event) const
 {
     // setCurrentIndex() takes the cell as the new anchor only for a command without `Current`.
-    if (m_anchoring)
+    if (m_selection && m_selection->isAnchoring())
         return QItemSelectionModel::ClearAndSelect;
     // Qt moves without selecting while Ctrl is held; Ctrl+Shift+End and the like extend the block,
     // as in spreadsheets.
@@ -281,24 +185,6 @@ QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex
             return QItemSelectionModel::SelectCurrent;
     }
     return QTableView::selectionCommand(index, event);
-}
-
-void GridView::pullCurrentFromGrid()
-{
-    if (m_syncing)
-        return;
-    const int row = GridModel::toModelRow(m_grid.row());
-    const int col = m_grid.col();
-    if (row < 0 || row >= m_model->rowCount() || col < 0 || col >= m_model->columnCount())
-        return;
-    QScopedValueRollback guard(m_syncing, true);
-    const int rowSel = std::clamp(GridModel::toModelRow(m_grid.rowSel()), 0, m_model->rowCount() - 1);
-    const int colSel = std::clamp(m_grid.colSel(), 0, m_model->columnCount() - 1);
-    const QModelIndex current = m_model->index(row, col);
-    const QItemSelection block(m_model->index(std::min(row, rowSel), std::min(col, colSel)),
-                               m_model->index(std::max(row, rowSel), std::max(col, colSel)));
-    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
 }
 
 bool GridView::focusNextPrevChild(bool next)
@@ -330,37 +216,28 @@ void GridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     if ((event->modifiers() & Qt::ShiftModifier) && isNavigationKey(event->key()))
-        anchorAtSelectionEnd();
-    handleInput([this, event] { QTableView::keyPressEvent(event); });
+        m_selection->anchorAtSelectionEnd();
+    m_selection->handleInput([this, event] { QTableView::keyPressEvent(event); });
 }
 
 void GridView::mousePressEvent(QMouseEvent* event)
 {
-    handleInput([this, event] { QTableView::mousePressEvent(event); });
+    m_selection->handleInput([this, event] { QTableView::mousePressEvent(event); });
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* event)
 {
-    handleInput([this, event] { QTableView::mouseMoveEvent(event); });
+    m_selection->handleInput([this, event] { QTableView::mouseMoveEvent(event); });
 }
 
 void GridView::mouseReleaseEvent(QMouseEvent* event)
 {
-    handleInput([this, event] { QTableView::mouseReleaseEvent(event); });
+    m_selection->handleInput([this, event] { QTableView::mouseReleaseEvent(event); });
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    handleInput([this, event] { QTableView::mouseDoubleClickEvent(event); });
-}
-
-void GridView::handleInput(const std::function<void()>& handle)
-{
-    {
-        QScopedValueRollback busy(m_handlingInput, true);
-        handle();
-    }
-    pushCurrentToGrid();
+    m_selection->handleInput([this, event] { QTableView::mouseDoubleClickEvent(event); });
 }
 
 void GridView::wheelEvent(QWheelEvent* event)
@@ -370,25 +247,8 @@ void GridView::wheelEvent(QWheelEvent* event)
 
 void GridView::handleWheel(QWheelEvent* event)
 {
-    if (!m_wheelThreeRows) {
+    if (!m_wheelThreeRows || !WheelScroll::scroll(*verticalScrollBar(), *event, WheelRows))
         QTableView::wheelEvent(event);
-        return;
-    }
-    const QPoint delta = event->angleDelta();
-    // A touchpad announces the start and end of a gesture with empty events; they are no wheel turn.
-    if (delta.isNull() && (event->phase() == Qt::ScrollBegin || event->phase() == Qt::ScrollEnd)) {
-        event->accept();
-        return;
-    }
-    // A sideways wheel keeps scrolling sideways.
-    if (delta.y() == 0 && delta.x() != 0) {
-        QTableView::wheelEvent(event);
-        return;
-    }
-    const auto step = delta.y() > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
-    for (int i = 0; i < WheelRows; ++i)
-        verticalScrollBar()->triggerAction(step);
-    event->accept();
 }
 
 QRect GridView::currentCellRect(const QWidget* ancestor) const
@@ -397,7 +257,7 @@ QRect GridView::currentCellRect(const QWidget* ancestor) const
     if (col < 0 || col >= m_model->columnCount())
         return {};
     const bool frozen = col < frozenColumnCount();
-    const QTableView* view = frozen ? m_frozen : this;
+    const QTableView* view = frozen ? m_frozen->view() : this;
     if (m_grid.row() < GridModel::HeaderRows) {
         const QHeaderView* header = view->horizontalHeader();
         const QRect section(header->sectionViewportPosition(col), 0, header->sectionSize(col), header->height());
@@ -412,7 +272,7 @@ QRect GridView::currentCellRect(const QWidget* ancestor) const
 GridCell GridView::cellAt(const QPoint& globalPos) const
 {
     // The label columns lie on top, so they are asked first.
-    const QList<const QTableView*> views{m_frozen->isVisible() ? m_frozen : nullptr, this};
+    const QList<const QTableView*> views{m_frozen->view()->isVisible() ? m_frozen->view() : nullptr, this};
     for (const QTableView* view : views) {
         if (!view)
             continue;
@@ -462,9 +322,9 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
     // Qt watches the scroll bars through this same filter; only the cell and header areas are ours.
     if (!m_frozen)
         return QTableView::eventFilter(watched, event);
-    const bool cells = watched == viewport() || watched == m_frozen->viewport();
-    const bool headers =
-        watched == horizontalHeader()->viewport() || watched == m_frozen->horizontalHeader()->viewport();
+    const QTableView* frozen = m_frozen->view();
+    const bool cells = watched == viewport() || watched == frozen->viewport();
+    const bool headers = watched == horizontalHeader()->viewport() || watched == frozen->horizontalHeader()->viewport();
     if (!cells && !headers)
         return QTableView::eventFilter(watched, event);
     switch (event->type()) {
@@ -476,7 +336,7 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
         // its own, which cannot be placed from here.)
         if (watched == viewport() && event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
             (mouse->modifiers() & Qt::ShiftModifier))
-            anchorAtSelectionEnd();
+            m_selection->anchorAtSelectionEnd();
         return handleMouse(mouse);
     }
     case QEvent::Wheel:
@@ -490,66 +350,38 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
         // Drops over the header and the label columns count as drops on the grid.
         if (watched == viewport())
             return false;
-        if (event->type() == QEvent::DragEnter)
-            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
-        else if (event->type() == QEvent::DragMove)
-            dragMoveEvent(static_cast<QDragMoveEvent*>(event));
-        else
-            dropEvent(static_cast<QDropEvent*>(event));
-        return true;
+        return m_drops->handle(event);
     default:
         return QTableView::eventFilter(watched, event);
     }
 }
 
-QList<QWidget*> GridView::forwardedDropTargets() const
+QList<QWidget*> GridView::dropTargets()
 {
-    return {horizontalHeader()->viewport(), m_frozen->viewport(), m_frozen->horizontalHeader()->viewport()};
+    return QList<QWidget*>{this} + watchedAreas();
+}
+
+bool GridView::acceptsFileDrops() const
+{
+    return m_drops->accepts();
 }
 
 void GridView::setAcceptFileDrops(bool on)
 {
-    m_acceptFileDrops = on;
-    setAcceptDrops(on);
-    viewport()->setAcceptDrops(on);
-    for (QWidget* target : forwardedDropTargets())
-        target->setAcceptDrops(on);
-}
-
-QStringList GridView::localFiles(const QMimeData* mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
+    m_drops->setAccepts(on, dropTargets());
 }
 
 void GridView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (m_acceptFileDrops && !localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    m_drops->handle(event);
 }
 
 void GridView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (m_acceptFileDrops && !localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    m_drops->handle(event);
 }
 
 void GridView::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = localFiles(event->mimeData());
-    if (!m_acceptFileDrops || paths.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    Q_EMIT filesDropped(paths);
+    m_drops->handle(event);
 }

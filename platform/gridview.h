@@ -2,10 +2,13 @@
 
 #include <QTableView>
 
-#include <functional>
+#include <memory>
 
+class FileDropTarget;
+class FrozenColumns;
 class Grid;
 class GridModel;
+class GridSelectionSync;
 
 // A cell in grid coordinates: row 0 is the header row. -1 marks "no cell".
 struct GridCell
@@ -43,7 +46,7 @@ public:
     // Width in pixels of the label columns.
     int frozenWidth() const;
     // The view that draws the label columns; the same model and selection as this one.
-    QTableView* frozenView() const { return m_frozen; }
+    QTableView* frozenView() const;
 
     // Every wheel event scrolls exactly three rows (up for a positive distance, down otherwise)
     // instead of the view's own wheel behaviour.
@@ -51,7 +54,7 @@ public:
     void setWheelScrollsThreeRows(bool on) { m_wheelThreeRows = on; }
 
     // Whether local files dropped on the view are accepted (and reported by filesDropped).
-    bool acceptsFileDrops() const { return m_acceptFileDrops; }
+    bool acceptsFileDrops() const;
     void setAcceptFileDrops(bool on);
 
     // The grid's current cell in the coordinates of `ancestor` (global coordinates for nullptr);
@@ -101,29 +104,20 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void setUpFrozenView();
     void applyLayout();
+    // Hides the rows the grid hides, in both views.
+    void applyHiddenRows();
     void updateFrozenGeometry();
-    void pushCurrentToGrid();
-    void pullCurrentFromGrid();
-    void moveCurrentKeepingSelection(const QModelIndex& current);
-    void anchorAtSelectionEnd();
-    // Runs Qt's own handling of a key or mouse event, then hands the outcome to the grid.
-    void handleInput(const std::function<void()>& handle);
     void handleWheel(QWheelEvent* event);
     bool handleMouse(QMouseEvent* event);
-    static QStringList localFiles(const QMimeData* mime);
-    QList<QWidget*> forwardedDropTargets() const;
+    // The cell and header areas of the view and its label columns, whose events the view filters.
+    QList<QWidget*> watchedAreas() const;
+    QList<QWidget*> dropTargets();
 
     Grid& m_grid;
     GridModel* m_model = nullptr;
-    QTableView* m_frozen = nullptr;
+    std::unique_ptr<FrozenColumns> m_frozen;
+    std::unique_ptr<GridSelectionSync> m_selection;
+    std::unique_ptr<FileDropTarget> m_drops;
     bool m_wheelThreeRows = false;
-    bool m_acceptFileDrops = false;
-    // Set while one side of the current-cell link updates the other.
-    bool m_syncing = false;
-    // Set while the view's own anchor for Shift-extended selections is being placed.
-    bool m_anchoring = false;
-    // Set while Qt handles a key or mouse event of this view.
-    bool m_handlingInput = false;
 };

@@ -43,6 +43,9 @@ void EditSession::showCell(TableId id, int row, int col)
     Grid& grid = m_document->grid(id);
     if (row < grid.fixedRows() || row >= grid.rows() || col < 0 || col >= grid.cols())
         return;
+    // The user must see the cell: a filter that hides its row goes.
+    if (grid.isRowHidden(row))
+        grid.showAllRows();
     grid.setCurrentCell(row, col);
     if (GridView* shown = view(id))
         shown->scrollTo(shown->currentIndex());

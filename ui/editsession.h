@@ -38,7 +38,8 @@ public:
     // Hides every grid, then shows the one of `id` (none for nullopt). The keyboard follows the view
     // unless it is elsewhere (in the cell editor, say).
     void showTable(std::optional<TableId> id);
-    // Shows the grid of `id` and makes (row, col) its current cell, scrolled into view.
+    // Shows the grid of `id` and makes (row, col) its current cell, scrolled into view; a filter that
+    // hides the row is cleared first.
     void showCell(TableId id, int row, int col);
 
     // Runs `edit` on the tables of `ids` and records what it changed to bytes and cells as one undo

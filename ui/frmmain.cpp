@@ -7,8 +7,10 @@
 #include "editorstate.h"
 #include "exchangecommands.h"
 #include "filedialogs.h"
+#include "findcommands.h"
 #include "gridclipboardcommands.h"
 #include "grid.h"
+#include "gridmodel.h"
 #include "gridview.h"
 #include "helpmenu.h"
 #include "menutable.h"
@@ -115,7 +117,7 @@ void frmMain::buildMenus()
     m_editMenu = menuBar()->addMenu(u"編集(&E)"_s);
     buildUndoItems();
     buildClipboardItems();
-    m_editMenu->addSeparator();
+    buildFindItems();
     m_editItems = MenuTable::build(*m_editMenu,
                                    {
                                        {1, u"武将"_s},
@@ -174,6 +176,17 @@ QLineEdit* frmMain::focusedTextBox() const
     return edit && edit->window() == this && edit->isVisible() ? edit : nullptr;
 }
 
+void frmMain::buildFindItems()
+{
+    // The commands come in createEditing(), after the menus.
+    m_findAction = m_editMenu->addAction(u"検索..."_s, this, [this] { m_findCommands->openFind(); });
+    m_findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_goToAction = m_editMenu->addAction(u"移動..."_s, this, [this] { m_findCommands->goTo(); });
+    m_goToAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    // The view items follow, the last of the menu.
+    m_editMenu->addSeparator();
+}
+
 void frmMain::createEditing()
 {
     // Created after the grids, so that the editor lies above them.
@@ -181,6 +194,11 @@ void frmMain::createEditing()
     m_officerCommands = new OfficerGridCommands(*m_session, *m_busyoMenu);
     m_clipboardCommands = new GridClipboardCommands(*m_session);
     m_exchangeCommands = new ExchangeCommands(*m_session);
+    m_findCommands = new FindCommands(*m_session, *this);
+    // The officer's name from the list, over the columns that name the officer.
+    view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
+        return col <= 1 ? document().officerListName(row) : QString();
+    });
     connect(m_cellEditor, &CellEditor::spaceTypedOnOfficerGrid, m_officerCommands,
             qOverload<>(&OfficerGridCommands::officerGridDoubleClick));
 }
@@ -265,7 +283,8 @@ void frmMain::editItemClicked(int index)
 void frmMain::busyoItemClicked(int index)
 {
     if (index == 2)
-        m_session->record(TableId::Officer, u"長寿命化"_s, [this] { document().officers().setAllLifespans(); });
+        m_session->record(TableId::Officer, u"長寿命化 (全武将)"_s,
+                          [this] { document().officers().setAllLifespans(); });
 }
 
 void frmMain::openImage(const QString& path)

@@ -9,6 +9,7 @@
 
 class CellEditor;
 class ExchangeCommands;
+class FindCommands;
 class GridClipboardCommands;
 class GridView;
 class HelpMenu;
@@ -51,6 +52,10 @@ public:
     // "コピー" (Ctrl+C) and "貼り付け" (Ctrl+V), below undo and redo.
     QAction* copyAction() const { return m_copyAction; }
     QAction* pasteAction() const { return m_pasteAction; }
+    // "検索..." (Ctrl+F) and "移動..." (Ctrl+G) in the Edit menu, before the view items.
+    QAction* findAction() const { return m_findAction; }
+    QAction* goToAction() const { return m_goToAction; }
+    FindCommands& findCommands() const { return *m_findCommands; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -84,6 +89,7 @@ private:
     void buildClipboardItems();
     // The text box of this window that has the keyboard, if one has.
     QLineEdit* focusedTextBox() const;
+    void buildFindItems();
     void createEditing();
     void startUp(const QStringList& arguments);
     void showMessage(const QString& text);
@@ -102,8 +108,11 @@ private:
     QAction* m_redoAction = nullptr;
     QAction* m_copyAction = nullptr;
     QAction* m_pasteAction = nullptr;
+    QAction* m_findAction = nullptr;
+    QAction* m_goToAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
     GridClipboardCommands* m_clipboardCommands = nullptr;
     ExchangeCommands* m_exchangeCommands = nullptr;
+    FindCommands* m_findCommands = nullptr;
 };

@@ -111,8 +111,9 @@ private Q_SLOTS:
         for (QAction* action : window.editMenu()->actions())
             if (action->isVisible())
                 shownEdit << action->text();
-        // Undo, redo, copy and paste head the menu, above a separator and the view items.
-        QCOMPARE(shownEdit, (QStringList{u"元に戻す(&U)"_s, u"やり直し(&R)"_s, u"コピー"_s, u"貼り付け"_s, QString(),
+        // Undo, redo, copy, paste, find and go to head the menu, above a separator and the view items.
+        QCOMPARE(shownEdit, (QStringList{u"元に戻す(&U)"_s, u"やり直し(&R)"_s, u"コピー"_s, u"貼り付け"_s, u"検索..."_s,
+                                         u"移動..."_s, QString(),
                                          u"武将"_s, u"都市"_s, u"配置"_s}));
         // Nothing is open yet, and the grids already carry their headers.
         QCOMPARE(window.document().grid(TableId::Officer).text(0, 1), u"名前"_s);

@@ -1,0 +1,92 @@
+#include "findbar.h"
+#include "findcommands.h"
+#include "frmmain.h"
+#include "grid.h"
+#include "gridview.h"
+#include "sampleimage.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// A keystroke in the find bar of the real window on the 532 officers, drawing included: each must fit
+// in a frame (16 ms). A filter keystroke hides or shows rows in both views and repaints.
+class FindBench : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmMain> m_window;
+
+    FindBar& bar() { return m_window->findCommands().bar(); }
+    void paint() { m_window->visibleView()->viewport()->repaint(); }
+    static void commit(QWidget* target, const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        const QString sample = m_dir.filePath(u"sample.smc"_s);
+        SampleImage::write(sample);
+        m_window = std::make_unique<frmMain>(QStringList{u"tavrin-editor"_s, sample});
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->findCommands().openFind();
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    // Typing the last character of a filter and taking it back: two keystrokes per iteration, from
+    // every row to the few that match and back.
+    void filterKeystroke_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("two conditions, then a word") << u"武力>=60 寿命<=5 "_s << u"ｱ"_s;
+        QTest::newRow("a number condition") << u"武力>=9"_s << u"0"_s;
+    }
+
+    void filterKeystroke()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, last);
+        QLineEdit* edit = bar().filterEdit();
+        edit->setFocus();
+        commit(edit, text);
+        const Grid& grid = m_window->document().grid(TableId::Officer);
+        QBENCHMARK
+        {
+            commit(edit, last);
+            paint();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            paint();
+        }
+        QVERIFY(grid.shownRowCount() > 0);
+    }
+
+    // Enter in the find box: the next match, scrolled into view and drawn.
+    void findNextKeystroke()
+    {
+        QLineEdit* edit = bar().findEdit();
+        edit->setFocus();
+        commit(edit, u"ｱ"_s);
+        QBENCHMARK
+        {
+            QTest::keyClick(edit, Qt::Key_Return);
+            paint();
+        }
+    }
+};
+
+QTEST_MAIN(FindBench)
+#include "findbench.moc"
