@@ -38,7 +38,7 @@ FindBar& bar(EditorSession& session)
     return session.main().findCommands().bar();
 }
 
-void openBar(EditorSession& session)
+void openBar(EditorSession&)
 {
     EditorSession::press(Qt::Key_F, Qt::ControlModifier);
 }
