@@ -18,15 +18,6 @@ constexpr qint64 Pair = 0x200 + 0x7FDC;
 // Officer 0's War in the sample image with its copier header.
 constexpr qint64 War = 0xA8226 + 7;
 
-QList<qint64> differences(const QByteArray& a, const QByteArray& b)
-{
-    QList<qint64> at;
-    for (qint64 i = 0; i < qMin(a.size(), b.size()); ++i)
-        if (a.at(i) != b.at(i))
-            at << i;
-    return at;
-}
-
 bool checksumValid(const QByteArray& image)
 {
     const ImageForm form = imageFormForSize(image.size());

@@ -2,6 +2,7 @@
 #include "cartridgechecksum.h"
 #include "copierheader.h"
 #include "crc32.h"
+#include "filebytes.h"
 #include "ipspatch.h"
 #include "patchsequence.h"
 #include "sampleimage.h"
@@ -15,16 +16,6 @@ namespace {
 
 constexpr qint64 MiB = 1024 * 1024;
 constexpr qint64 Pair = 0x7FDC;
-
-// Which bytes of two equal-sized images differ.
-QList<qint64> differences(const QByteArray& a, const QByteArray& b)
-{
-    QList<qint64> at;
-    for (qint64 i = 0; i < qMin(a.size(), b.size()); ++i)
-        if (a.at(i) != b.at(i))
-            at << i;
-    return at;
-}
 
 } // namespace
 

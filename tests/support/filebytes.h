@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 
 // A whole file as bytes; empty when it cannot be read.
@@ -16,4 +17,14 @@ inline bool writeFileBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The offsets at which two byte strings differ, over their common length.
+inline QList<qint64> differences(const QByteArray& a, const QByteArray& b)
+{
+    QList<qint64> at;
+    for (qint64 i = 0; i < qMin(a.size(), b.size()); ++i)
+        if (a.at(i) != b.at(i))
+            at << i;
+    return at;
 }

@@ -14,15 +14,6 @@ constexpr int WarColumn = 3;
 constexpr qint64 Pair = 0x200 + 0x7FDC;
 const QByteArray StalePair("\x12\x34\x56\x78", 4);
 
-QList<qint64> differences(const QByteArray& a, const QByteArray& b)
-{
-    QList<qint64> at;
-    for (qint64 i = 0; i < qMin(a.size(), b.size()); ++i)
-        if (a.at(i) != b.at(i))
-            at << i;
-    return at;
-}
-
 bool checksumValid(const QByteArray& image)
 {
     QByteArray fixed = image;
