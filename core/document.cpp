@@ -111,10 +111,12 @@ FileResult Document::open(const QString& path)
 {
     if (!romfile::FileExists(path))
         return FileResult::ignored();
+    // The long name as given: Qt's file functions take any name on Windows, and messages must name the
+    // file as the user knows it, not by its 8.3 short form.
     // Read into new buffers first: a failure must leave the previous document exactly as it was.
     std::array<QByteArray, 5> blocks;
     ImageForm form = ImageForm::CopierHeader;
-    const FileResult read = romfile::ReadBlocks(romfile::ShortPath(path), blocks, &form);
+    const FileResult read = romfile::ReadBlocks(path, blocks, &form);
     if (!read.isDone())
         return read;
     m_form = form;
@@ -130,7 +132,7 @@ FileResult Document::save(const QString& path)
 {
     if (path.isEmpty() || m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    const FileResult written = romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form);
+    const FileResult written = romfile::WriteImage(m_state->currentPath(), path, blocks(), m_form);
     if (!written.isDone())
         return written;
     m_state->setCurrentPath(path);
@@ -142,7 +144,7 @@ FileResult Document::composeSavedImage(QByteArray& image) const
 {
     if (m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    return romfile::ComposeImage(romfile::ShortPath(m_state->currentPath()), blocks(), m_form, image);
+    return romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, image);
 }
 
 std::array<QByteArray, 5> Document::blocks() const

@@ -10,6 +10,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     ccache
     dpkg-dev file desktop-file-utils appstream shared-mime-info
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xz-utils
 )
 
 missing=()

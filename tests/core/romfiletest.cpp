@@ -3,6 +3,7 @@
 #include "romfile.h"
 #include "sampleimage.h"
 #include "testregistry.h"
+#include "unixfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -151,6 +152,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(bool, exists);
+        SKIP_IF_UNIX_ONLY(QString::fromUtf8(QTest::currentDataTag()));
         writeSample(u"image.smc"_s);
         QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
         QVERIFY(QFile::link(path(u"image.smc"_s), path(u"link.smc"_s)));
@@ -268,10 +270,15 @@ private Q_SLOTS:
         const FileResult result = romfile::ReadBlocks(file, blocks);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(blocks, blocksOf(m_sample));
-        QCOMPARE(QFile::permissions(file) & ~(QFileDevice::WriteUser | QFileDevice::WriteOwner), readOnly);
         QVERIFY(QFile::permissions(file).testFlag(QFileDevice::WriteOwner));
+#ifdef Q_OS_WIN
+        // One read-only attribute stands for everyone there: clearing it makes the file writable to all.
+        QVERIFY(QFileInfo(file).isWritable());
+#else
+        QCOMPARE(QFile::permissions(file) & ~(QFileDevice::WriteUser | QFileDevice::WriteOwner), readOnly);
         QCOMPARE(QFile::permissions(file) & (QFileDevice::WriteGroup | QFileDevice::WriteOther),
                  QFileDevice::Permissions());
+#endif
 
         const Blocks edited = flipped(blocks);
         const FileResult saved = romfile::WriteImage(file, file, edited);
@@ -453,6 +460,7 @@ private Q_SLOTS:
 
     void writeImage_throughSymbolicLink_keepsTheLinkAndWritesItsTarget()
     {
+        SKIP_IF_UNIX_ONLY(u"symbolic link"_s);
         QVERIFY(QDir(m_dir->path()).mkdir(u"real"_s));
         const QString target = writeSample(u"real/image.smc"_s);
         const QString link = path(u"link.smc"_s);
@@ -500,6 +508,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, other);
         QFETCH(bool, same);
+        SKIP_IF_UNIX_ONLY(QString::fromUtf8(QTest::currentDataTag()));
         const QString image = writeSample(u"image.smc"_s);
         writeSample(u"copy.smc"_s);
         QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
