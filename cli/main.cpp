@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
 #include <qt_windows.h>
 
 namespace {
@@ -40,6 +42,10 @@ int main(int argc, char** argv)
 {
 #ifdef Q_OS_WIN
     const Utf8Console console;
+    // Tables written to standard output keep their line ends as on every platform (and as `-o`
+    // writes them): no carriage returns added by the C runtime's text mode.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every cross-built test executable of a Windows build folder (default build-win/) under Wine,
-# once per executable (each start of Wine costs seconds), with each test class's report in its own
-# file; prints the reports of failed classes, the reasons of skipped tests and one line per class.
+# once per executable (each start of Wine costs seconds), as many at once as there are cores, with
+# each test class's report in its own file; prints the reports of failed classes, the reasons of skipped tests and one line per class.
 # Exits non-zero if a class failed, an executable crashed or hung, or no test ran.
 # Environment: WINE_TEST_TIMEOUT per executable in seconds (default 600).
 set -uo pipefail
@@ -24,19 +24,35 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "created the Wine prefix $WINEPREFIX in $((SECONDS - started)) s"
 fi
 
+# QTest's report does not come through Wine's standard output; it goes to files. Widget tests pick
+# the offscreen platform themselves (Wine does not pass QT_QPA_PLATFORM on).
+run_one() {
+    local exe=$1 out=$2 started=$SECONDS status
+    (cd "$out" && timeout --kill-after=10 "$timeout" wine "$exe" -o "$out/{class}.txt,txt" >"$out/console.log" 2>&1)
+    status=$?
+    echo "$status $((SECONDS - started))" >"$out/status"
+}
+
+# As many executables at once as there are cores; the biggest first, so that the longest starts first.
+jobs=$(nproc)
+for exe in $(ls -S "${executables[@]}"); do
+    out=$results/$(basename "$exe" .exe)
+    rm -rf "$out"
+    mkdir -p "$out"
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+        wait -n
+    done
+    run_one "$exe" "$out" &
+done
+wait
+
 failed=()
 classes=0
 for exe in "${executables[@]}"; do
     name=$(basename "$exe" .exe)
     out=$results/$name
-    rm -rf "$out"
-    mkdir -p "$out"
-    started=$SECONDS
-    # QTest's report does not come through Wine's standard output; it goes to files. Widget tests
-    # pick the offscreen platform themselves (Wine does not pass QT_QPA_PLATFORM on).
-    (cd "$out" && timeout --kill-after=10 "$timeout" wine "$exe" -o "$out/{class}.txt,txt" >"$out/console.log" 2>&1)
-    status=$?
-    echo "$name: exit $status after $((SECONDS - started)) s"
+    read -r status seconds <"$out/status" || { status=1; seconds=?; }
+    echo "$name: exit $status after $seconds s"
     for report in "$out"/*.txt; do
         [ -f "$report" ] || continue
         class=$(basename "$report" .txt)
