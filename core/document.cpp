@@ -115,15 +115,17 @@ FileResult Document::open(const QString& path)
 {
     if (!romfile::FileExists(path))
         return FileResult::ignored();
+    // The long name as given: Qt's file functions take any name on Windows, and messages must name the
+    // file as the user knows it, not by its 8.3 short form.
     // Read into new buffers first: a failure must leave the previous document exactly as it was.
     std::array<QByteArray, 5> blocks;
     ImageForm form = ImageForm::CopierHeader;
-    const FileResult read = romfile::ReadBlocks(romfile::ShortPath(path), blocks, &form);
+    const FileResult read = romfile::ReadBlocks(path, blocks, &form);
     if (!read.isDone())
         return read;
     m_form = form;
     m_checksum = ChecksumRequest::keep();
-    m_onDisk = DiskSnapshot::take(romfile::ShortPath(path), blocks, form);
+    m_onDisk = DiskSnapshot::take(path, blocks, form);
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
     m_state->setTitle(path);
@@ -167,11 +169,11 @@ FileResult Document::save(const QString& path, ChangedOnDisk changed)
             u"ファイル「%1」は開いた後に他のプログラムで変更されています。その変更を消さないよう、保存しませんでした。"_s
                 .arg(QDir::toNativeSeparators(path)));
     const FileResult written = m_checksum.kind() == ChecksumRequest::Kind::Keep
-                                   ? romfile::WriteImage(romfile::ShortPath(m_state->currentPath()), path, blocks(), m_form)
+                                   ? romfile::WriteImage(m_state->currentPath(), path, blocks(), m_form)
                                    : writeWithChecksum(path);
     if (!written.isDone())
         return written;
-    m_onDisk = DiskSnapshot::take(romfile::ShortPath(path), blocks(), m_form);
+    m_onDisk = DiskSnapshot::take(path, blocks(), m_form);
     m_state->setCurrentPath(path);
     m_state->setTitle(u"保存完了"_s);
     return FileResult::done();
@@ -189,7 +191,7 @@ FileResult Document::composeSavedImage(QByteArray& image) const
 {
     if (m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    return romfile::ComposeImage(romfile::ShortPath(m_state->currentPath()), blocks(), m_form, image);
+    return romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, image);
 }
 
 FileResult Document::writeWithChecksum(const QString& path) const

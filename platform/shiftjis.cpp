@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +42,26 @@ bool isDecodedPair(QChar c)
     return c != Replacement && c.unicode() >= 0x80;
 }
 
+// Qt built without ICU (as for Windows) has no Shift_JIS converter; Windows's own code page 932 then
+// decodes the pairs, and a pair it cannot map fails the call.
+QString decodeBytes(QStringDecoder& decoder, QByteArrayView bytes)
+{
+#ifdef Q_OS_WIN
+    if (!decoder.isValid()) {
+        const int size = int(bytes.size());
+        const int needed = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+        if (needed <= 0)
+            return QString();
+        QString text(needed, Qt::Uninitialized);
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, reinterpret_cast<wchar_t*>(text.data()),
+                            needed);
+        return text;
+    }
+#endif
+    decoder.resetState();
+    return decoder.decode(bytes);
+}
+
 // One character per two-byte pair, in order. The pairs are decoded in one call for speed; should the
 // converter ever return a different count, each pair is decoded on its own instead.
 std::vector<QChar> decodePairs(const QByteArray& pairs)
@@ -48,16 +71,17 @@ std::vector<QChar> decodePairs(const QByteArray& pairs)
     if (count == 0)
         return chars;
     QStringDecoder decoder("Shift_JIS", QStringDecoder::Flag::Stateless);
+#ifndef Q_OS_WIN
     if (!decoder.isValid())
         return chars;
-    const QString all = decoder.decode(pairs);
+#endif
+    const QString all = decodeBytes(decoder, pairs);
     if (all.size() == count) {
         std::copy(all.cbegin(), all.cend(), chars.begin());
         return chars;
     }
     for (qsizetype i = 0; i < count; ++i) {
-        decoder.resetState();
-        const QString one = decoder.decode(pairs.sliced(2 * i, 2));
+        const QString one = decodeBytes(decoder, pairs.sliced(2 * i, 2));
         if (one.size() == 1)
             chars[std::size_t(i)] = one.front();
     }

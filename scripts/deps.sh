@@ -11,6 +11,7 @@ packages=(
     ccache
     dpkg-dev file desktop-file-utils appstream shared-mime-info
     git
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 xz-utils
 )
 
 missing=()

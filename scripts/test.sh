@@ -8,12 +8,14 @@
 #
 # Environment: BUILD_DIR (default build/), SANITIZE_BUILD_DIR (build-asan/), FUZZ_BUILD_DIR
 # (build-fuzz/), FUZZ_SECONDS per target (default 15; 0 skips running the fuzzers), PACKAGE_TEST
-# (default 1; 0 skips installing the package, for machines where that is not wanted).
+# (default 1; 0 skips installing the package, for machines where that is not wanted), WIN_BUILD_DIR
+# (build-win/), WINDOWS_TEST (default 1; 0 skips the Windows build and its tests under Wine).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 asan=${SANITIZE_BUILD_DIR:-$root/build-asan}
 fuzz=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+win=${WIN_BUILD_DIR:-$root/build-win}
 fuzz_seconds=${FUZZ_SECONDS:-15}
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
@@ -112,6 +114,21 @@ if [ "$fuzz_built" = 1 ] && [ "$fuzz_seconds" -gt 0 ]; then
         fi
     done
     phase_done "fuzzing"
+fi
+
+# The Windows build, cross-compiled (scripts/windows.sh, which also packs the zip), and its test
+# executables run under Wine. WINDOWS_TEST=0 skips both.
+if [ "${WINDOWS_TEST:-1}" = 1 ]; then
+    phase "windows build"
+    if WIN_BUILD_DIR=$win bash "$root/scripts/windows.sh"; then
+        phase_done "windows build"
+        phase "windows tests under Wine"
+        bash "$root/scripts/wine-tests.sh" "$win" || failures+=("windows tests")
+        phase_done "windows tests under Wine"
+    else
+        failures+=("windows build")
+        phase_done "windows build"
+    fi
 fi
 
 phase "tests"

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QCoreApplication>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -26,7 +28,11 @@ QString ImagePath(const QStringList& arguments)
     if (arguments.size() < 2)
         return QString();
 #ifdef Q_OS_WIN
-    return SplitWindowsCommandLine(QString::fromWCharArray(GetCommandLineW())).value(1);
+    // The process's own command line, split as Windows programs of this kind always did; arguments
+    // handed in by a caller other than the process itself (a second window, a test) count as given.
+    if (arguments == QCoreApplication::arguments())
+        return SplitWindowsCommandLine(QString::fromWCharArray(GetCommandLineW())).value(1);
+    return arguments.at(1);
 #else
     return arguments.at(1);
 #endif

@@ -9,6 +9,7 @@
 #include "sampleimage.h"
 #include "table.h"
 #include "testregistry.h"
+#include "unixfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -359,6 +360,7 @@ private Q_SLOTS:
         QFETCH(int, outcome);
         QFETCH(QString, reason);
         QFETCH(QString, written);
+        SKIP_IF_UNIX_ONLY(kind);
 
         if (kind == u"other letter case"_s && QFileInfo::exists(path(u"CURRENT.SMC"_s)))
             QSKIP("this file system ignores case: the case variant is the current file itself");

@@ -26,6 +26,11 @@ private Q_SLOTS:
     void gridFont_resolvesToFamilyWithJapaneseGlyphs()
     {
         QFETCH(uint, character);
+#ifdef Q_OS_WIN
+        // Qt's offscreen platform on Windows reads no system fonts; the windows platform does.
+        if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+            QSKIP("the offscreen platform on Windows lists no Japanese fonts");
+#endif
         const QString family = UiFont::resolvedFamily();
         QVERIFY2(QFontDatabase::families(QFontDatabase::Japanese).contains(family), qPrintable(family));
         // Without merging, the glyph must come from the resolved family itself, not a fallback.

@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 bool TestRegistry::add(const std::string& name, Factory factory)
@@ -15,6 +16,20 @@ std::vector<TestRegistry::Entry>& TestRegistry::entries()
     static std::vector<Entry> all;
     return all;
 }
+
+namespace {
+
+const std::string ClassPlaceholder = "{class}";
+
+std::string withClassName(std::string argument, const std::string& name)
+{
+    for (auto at = argument.find(ClassPlaceholder); at != std::string::npos;
+         at = argument.find(ClassPlaceholder, at + name.size()))
+        argument.replace(at, ClassPlaceholder.size(), name);
+    return argument;
+}
+
+} // namespace
 
 int TestRegistry::run(int argc, char** argv)
 {
@@ -33,7 +48,14 @@ int TestRegistry::run(int argc, char** argv)
             continue;
         ++ran;
         std::unique_ptr<QObject> test = entry.factory();
-        if (QTest::qExec(test.get(), int(rest.size()), rest.data()) != 0)
+        // QTest starts its output file anew for each class: each class gets its own.
+        std::vector<std::string> classArguments;
+        for (const char* argument : rest)
+            classArguments.push_back(withClassName(argument, entry.name));
+        std::vector<char*> classArgv;
+        for (std::string& argument : classArguments)
+            classArgv.push_back(argument.data());
+        if (QTest::qExec(test.get(), int(classArgv.size()), classArgv.data()) != 0)
             ++failedClasses;
     }
     if (ran == 0) {

@@ -15,7 +15,8 @@ public:
 
     static bool add(const std::string& name, Factory factory);
     // Runs every registered class, or only those named by the first arguments; the rest of the
-    // arguments go to QTest. Returns the number of failed classes.
+    // arguments go to QTest, with "{class}" in them replaced by the class's name (for output files:
+    // QTest rewrites its file for each class). Returns the number of failed classes.
     static int run(int argc, char** argv);
 
 private:

@@ -4,6 +4,7 @@
 #include "savechangesquestion.h"
 #include "testregistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -98,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(!session.main().close());
         QCOMPARE(answerer.texts.size(), 2);
         QCOMPARE(answerer.texts.at(0), SaveChangesQuestion::text());
-        QVERIFY(answerer.texts.at(1).contains(session.sample));
+        QVERIFY(answerer.texts.at(1).contains(QDir::toNativeSeparators(session.sample)));
         QVERIFY(session.main().isVisible());
         QCOMPARE(session.block(TableId::Officer), edited);
         QVERIFY(session.main().session().isModified());

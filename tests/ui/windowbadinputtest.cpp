@@ -10,6 +10,7 @@
 #include "sampleimage.h"
 #include "table.h"
 #include "testregistry.h"
+#include "unixfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -243,6 +244,7 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(QString, kind);
         QFETCH(QString, reason);
+        SKIP_IF_UNIX_ONLY(kind);
         const bool fromStart = entry == u"command line"_s;
         const bool saving = entry.startsWith(u"save"_s) || entry == u"Ctrl+S"_s;
         if (!fromStart) {
