@@ -268,7 +268,8 @@ void Grid::setHiddenRows(const QVector<bool>& hidden)
         }
     if (count == 0)
         flags.clear();
-    if (flags == m_hidden)
+    // Sizes first: comparing two empty lists hands memcmp a null pointer.
+    if (flags.size() == m_hidden.size() && (flags.isEmpty() || flags == m_hidden))
         return;
     m_hidden = std::move(flags);
     m_hiddenCount = count;

@@ -67,9 +67,11 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
     const auto push = [this] { m_selection->pushToGrid(); };
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, push);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, push);
-    connect(&m_grid, &Grid::currentCellChanged, this, [this] { m_selection->pullFromGrid(); });
-    connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible);
-    connect(&m_grid, &Grid::hiddenRowsChanged, this, &GridView::applyHiddenRows);
+    m_gridConnections = {
+        connect(&m_grid, &Grid::currentCellChanged, this, [this] { m_selection->pullFromGrid(); }),
+        connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible),
+        connect(&m_grid, &Grid::hiddenRowsChanged, this, &GridView::applyHiddenRows),
+    };
 
     for (QWidget* target : watchedAreas())
         target->installEventFilter(this);
@@ -87,7 +89,9 @@ GridView::~GridView()
         target->removeEventFilter(this);
     selectionModel()->disconnect(this);
     m_model->disconnect(this);
-    m_grid.disconnect(this);
+    // By handle, not through the grid: the grid may already be gone when its view is destroyed.
+    for (const QMetaObject::Connection& connection : m_gridConnections)
+        disconnect(connection);
 }
 
 QList<QWidget*> GridView::watchedAreas() const

@@ -115,6 +115,7 @@ private:
     QList<QWidget*> dropTargets();
 
     Grid& m_grid;
+    QList<QMetaObject::Connection> m_gridConnections;
     GridModel* m_model = nullptr;
     std::unique_ptr<FrozenColumns> m_frozen;
     std::unique_ptr<GridSelectionSync> m_selection;

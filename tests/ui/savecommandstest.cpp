@@ -44,7 +44,9 @@ private Q_SLOTS:
             nameEdit->setFocus();
             // Typed once this handler has returned, so that the closer can answer the question.
             QTimer::singleShot(0, dialog, [&, dialog, nameEdit] {
-                nameBoxHadKeyboard = nameEdit->hasFocus();
+                // The dialog's own focus widget: under Wine the window may not be active yet, and
+                // then no widget of it has the application's focus.
+                nameBoxHadKeyboard = dialog->focusWidget() == nameEdit;
                 QTest::keyClicks(nameEdit, u"old"_s);
                 QTest::keyClick(nameEdit, Qt::Key_Return);
                 openAfterAnswer = dialog->isVisible();
