@@ -2,6 +2,8 @@
 #include "qttranslation.h"
 #include "testregistry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -50,6 +52,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, context);
         QFETCH(QByteArray, text);
         QFETCH(QString, japanese);
+#ifdef Q_OS_WIN
+        if (source == QtTranslation::Source::System
+            && !QFile::exists(QDir(folder).filePath(QtTranslation::fileName())))
+            QSKIP("the static Qt for Windows has no translations folder; the built-in rows test what serves there");
+#endif
         QTemporaryDir empty;
         QtTranslation::Source used = QtTranslation::Source::None;
         const std::unique_ptr<QTranslator> translator =
