@@ -12,6 +12,9 @@
 class DelimitedText
 {
 public:
+    // Written at the start of every exported file and dropped from the start of an imported one.
+    static constexpr char16_t ByteOrderMark = 0xFEFF;
+
     // One record of a file and the line it starts on, counted from 1.
     struct Line
     {

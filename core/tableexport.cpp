@@ -19,8 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr char16_t ByteOrderMark = 0xFEFF;
-
 std::unique_ptr<Table> makeTable(TableId id, Grid& grid, EditorState& state)
 {
     switch (id) {
@@ -74,7 +72,7 @@ QString TableExport::text(Document& doc, TableId id, FileFormat format)
 {
     QString out;
     if (format == FileFormat::Csv)
-        out += QChar(ByteOrderMark);
+        out += QChar(DelimitedText::ByteOrderMark);
     for (const QStringList& cells : rows(doc, id))
         out += DelimitedText::line(cells, format) + u'\n';
     return out;

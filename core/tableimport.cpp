@@ -15,8 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr char16_t ByteOrderMark = 0xFEFF;
-
 QStringList headerCells(const Grid& grid)
 {
     QStringList cells;
@@ -102,7 +100,7 @@ std::optional<TableImport::CheckedFile> TableImport::checkData(const Document& d
         return fail(bad, u"UTF-8 の文字ではないバイトがあります。UTF-8 で保存し直してください。"_s);
     QString text = QString::fromUtf8(data);
     // Spreadsheet programs add a byte order mark to either form; it is not part of the first cell.
-    if (text.startsWith(QChar(ByteOrderMark)))
+    if (text.startsWith(QChar(DelimitedText::ByteOrderMark)))
         text.remove(0, 1);
     QString parseError;
     const std::optional<QList<DelimitedText::Line>> lines = DelimitedText::parse(text, format, &parseError);

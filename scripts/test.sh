@@ -7,7 +7,7 @@
 # then the normal build), which CI reads. Each phase prints how long it took.
 #
 # Environment: BUILD_DIR (default build/), SANITIZE_BUILD_DIR (build-asan/), FUZZ_BUILD_DIR
-# (build-fuzz/), FUZZ_SECONDS per target (default 15; 0 skips running the fuzzers), PACKAGE_TEST
+# (build-fuzz/), FUZZ_SECONDS per target (default 10; 0 skips running the fuzzers), PACKAGE_TEST
 # (default 1; 0 skips installing the package, for machines where that is not wanted), WIN_BUILD_DIR
 # (build-win/), WINDOWS_TEST (default 1; 0 skips the Windows build and its tests under Wine).
 set -uo pipefail
@@ -16,7 +16,7 @@ build=${BUILD_DIR:-$root/build}
 asan=${SANITIZE_BUILD_DIR:-$root/build-asan}
 fuzz=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 win=${WIN_BUILD_DIR:-$root/build-win}
-fuzz_seconds=${FUZZ_SECONDS:-15}
+fuzz_seconds=${FUZZ_SECONDS:-10}
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -52,6 +53,7 @@ private:
             for (QAbstractButton* button : box->buttons())
                 names << button->text();
             buttons << names.join(QLatin1Char('|'));
+            m_answered = box;
             QAbstractButton* button = box->button(m_answer);
             if (button)
                 button->click();
@@ -60,6 +62,11 @@ private:
             return;
         }
         if (m_scope == LeaveDialogs)
+            return;
+        // A box that was answered but still exists has not yet handed its answer back to the dialog
+        // that asked: Windows' event loop may deliver another tick before the box's exec() returns,
+        // and cancelling the dialog then would take the user's answer out of its hands.
+        if (m_answered)
             return;
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialogTitles << dialog->windowTitle();
@@ -76,5 +83,6 @@ private:
     QMessageBox::StandardButton m_answer;
     Scope m_scope;
     QList<QDialog*> m_handled;
+    QPointer<QMessageBox> m_answered;
     QTimer m_timer;
 };
