@@ -1,3 +1,4 @@
+#include "builtfile.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
@@ -223,7 +224,7 @@ private Q_SLOTS:
         QVERIFY(writeFileBytes(other, sampleWithWarRaised(12)));
         QProcess process;
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(QStringLiteral(TAVRIN_CLI), {u"diff"_s, m_image, other});
+        process.start(builtFile(TAVRIN_CLI), {u"diff"_s, m_image, other});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 1);
@@ -260,7 +261,7 @@ private Q_SLOTS:
         environment.insert(u"LANG"_s, u"C.UTF-8"_s);
         environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(TAVRIN_CLI), arguments);
+        process.start(builtFile(TAVRIN_CLI), arguments);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), code);
         const QString text =

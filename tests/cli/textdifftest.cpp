@@ -1,3 +1,4 @@
+#include "builtfile.h"
 #include "clirun.h"
 #include "filebytes.h"
 #include "sampleimage.h"
@@ -115,7 +116,7 @@ private Q_SLOTS:
         QVERIFY2(code == 0, qUtf8Printable(init));
         for (const QStringList& setting :
              {QStringList{u"user.name"_s, u"Test"_s}, QStringList{u"user.email"_s, u"test@example.invalid"_s},
-              QStringList{u"diff.tavrin.textconv"_s, QStringLiteral(TAVRIN_CLI) + u" export --text"_s},
+              QStringList{u"diff.tavrin.textconv"_s, builtFile(TAVRIN_CLI) + u" export --text"_s},
               QStringList{u"diff.tavrin.cachetextconv"_s, u"true"_s}}) {
             git(QStringList{u"config"_s} + setting, &code);
             QCOMPARE(code, 0);
@@ -168,7 +169,7 @@ private Q_SLOTS:
         QFETCH(QString, written);
         QProcess process;
         process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(TAVRIN_SAMPLE), arguments);
+        process.start(builtFile(TAVRIN_SAMPLE), arguments);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), code);
         const QString output = QString::fromUtf8(code == 0 ? process.readAllStandardOutput() : process.readAllStandardError());

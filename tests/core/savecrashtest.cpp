@@ -1,3 +1,4 @@
+#include "builtfile.h"
 #include "filebytes.h"
 #include "sampleimage.h"
 #include "testregistry.h"
@@ -30,7 +31,7 @@ struct Child
         QStringList args{image, destination};
         if (!step.isEmpty())
             args << step;
-        process.setProgram(QStringLiteral(TAVRIN_SAVECHILD));
+        process.setProgram(builtFile(TAVRIN_SAVECHILD));
         process.setArguments(args);
         process.start();
     }
@@ -64,7 +65,7 @@ class SaveCrashTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!QFile::exists(QStringLiteral(TAVRIN_SAVECHILD)))
+        if (!QFile::exists(builtFile(TAVRIN_SAVECHILD)))
             QFAIL("the saving child was not built");
         m_sample = SampleImage::generate();
         QTemporaryDir dir;

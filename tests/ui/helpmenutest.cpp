@@ -1,4 +1,5 @@
 #include "../platform/modalcloser.h"
+#include "builtfile.h"
 #include "frmmain.h"
 #include "helpmenu.h"
 #include "testregistry.h"
@@ -175,7 +176,7 @@ private Q_SLOTS:
         QSKIP("this build has no editor");
 #else
         frmMain window({u"tavrin-editor"_s});
-        window.help().setApplicationDir(QStringLiteral(TAVRIN_EDITOR_DIR));
+        window.help().setApplicationDir(builtFile(TAVRIN_EDITOR_DIR));
         QVERIFY(readMeEnabledWhenMenuOpens(window));
         QFile file(window.help().readMePath());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
