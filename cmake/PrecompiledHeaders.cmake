@@ -1,5 +1,5 @@
 # Qt's headers are most of the compile time of a file (about 3.5 s of 6.5 s for a test file); with
-# these, each library and each test executable parses them once. Not for the fuzz build: its
+# these, each library and each pair of test executables parses them once. Not for the fuzz build: its
 # executables are one file each, and clang refuses a header precompiled with other sanitizer options
 # than the file that uses it.
 option(TAVRIN_PCH "Precompile the Qt headers of each library and test executable" ON)
@@ -24,5 +24,15 @@ endfunction()
 
 tavrin_precompile_headers("platform;core;cli" TAVRIN_PCH_CORE)
 tavrin_precompile_headers("platform_widgets;ui" TAVRIN_PCH_WIDGETS)
-tavrin_precompile_headers("test_core;test_cli" TAVRIN_PCH_TEST_CORE)
-tavrin_precompile_headers("test_platform;test_ui" TAVRIN_PCH_TEST_WIDGETS)
+tavrin_precompile_headers("test_core" TAVRIN_PCH_TEST_CORE)
+tavrin_precompile_headers("test_ui" TAVRIN_PCH_TEST_WIDGETS)
+
+# The test executables of an area pair are compiled with the same options: one precompiled header serves
+# both (each costs more than a test file to make).
+function(tavrin_reuse_precompiled_headers target from)
+    if(TAVRIN_PCH AND NOT TAVRIN_FUZZ AND TARGET ${target} AND TARGET ${from})
+        target_precompile_headers(${target} REUSE_FROM ${from})
+    endif()
+endfunction()
+tavrin_reuse_precompiled_headers(test_cli test_core)
+tavrin_reuse_precompiled_headers(test_platform test_ui)
