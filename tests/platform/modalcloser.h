@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 // Answers the modal dialogs a test provokes, so that exec() returns without a user, and records
@@ -68,21 +70,39 @@ private:
         // and cancelling the dialog then would take the user's answer out of its hands.
         if (m_answered)
             return;
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog)
+            return;
+        const auto seen = std::find_if(m_handled.begin(), m_handled.end(),
+                                       [dialog](const Handled& handled) { return handled.dialog == dialog; });
+        if (seen == m_handled.end()) {
             dialogTitles << dialog->windowTitle();
-            // A dialog still open after its handler ran is cancelled, so a test fails instead of hanging.
-            const bool again = m_handled.contains(dialog);
-            m_handled << dialog;
-            if (onDialog && !again)
+            Handled handled{dialog, {}};
+            handled.since.start();
+            m_handled.append(handled);
+            if (onDialog)
                 onDialog(dialog);
             else
                 dialog->reject();
+            return;
         }
+        // A handler's keys and clicks often come from the event loop, and Windows' loop may deliver more
+        // ticks first: only a dialog still open well after its handler ran is cancelled, so that a test
+        // fails instead of hanging.
+        if (seen->since.hasExpired(HandlerGraceMs))
+            dialog->reject();
     }
+
+    struct Handled
+    {
+        QPointer<QDialog> dialog;
+        QElapsedTimer since;
+    };
+    static constexpr qint64 HandlerGraceMs = 1000;
 
     QMessageBox::StandardButton m_answer;
     Scope m_scope;
-    QList<QDialog*> m_handled;
+    QList<Handled> m_handled;
     QPointer<QMessageBox> m_answered;
     QTimer m_timer;
 };
