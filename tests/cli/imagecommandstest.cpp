@@ -4,6 +4,7 @@
 #include "diskfingerprint.h"
 #include "filebytes.h"
 #include "ipspatch.h"
+#include "officerwar.h"
 #include "sampleimage.h"
 #include "testregistry.h"
 
@@ -15,8 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 Pair = 0x200 + 0x7FDC;
-// Officer 0's War in the sample image with its copier header.
-constexpr qint64 War = 0xA8226 + 7;
 
 bool checksumValid(const QByteArray& image)
 {
@@ -45,7 +44,7 @@ private Q_SLOTS:
     {
         m_sample = SampleImage::generate();
         m_stale = m_sample;
-        m_stale[War] = char(77);
+        m_stale[WarByteOfRecord0] = char(77);
         // A pair left by some other tool: each of the four bytes differs from the right one.
         m_stale.replace(Pair, 4, "\x12\x34\x56\x78");
     }
@@ -144,7 +143,7 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, message);
         QByteArray edited = m_stale;
-        edited[War] = char(50);
+        edited[WarByteOfRecord0] = char(50);
         QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
         QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
         for (QString& argument : arguments)
@@ -174,7 +173,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("image");
         QTest::addColumn<QStringList>("patches");
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("war");   // officer 0's War afterwards
+        QTest::addColumn<int>("war");   // officer 0's WarByteOfRecord0 afterwards
         QTest::addColumn<int>("notes"); // lines saying a patch went through the other form
         QTest::newRow("BPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.bps"_s}
                                                           << QStringList() << 50 << 1;
@@ -199,9 +198,9 @@ private Q_SLOTS:
         QFETCH(int, notes);
         const QByteArray head = m_stale;
         QByteArray head50 = head;
-        head50[War] = char(50);
+        head50[WarByteOfRecord0] = char(50);
         QByteArray head60 = head50;
-        head60[War] = char(60);
+        head60[WarByteOfRecord0] = char(60);
         // The other form's patches are made from an image with a header of zeros, as `header add` gives.
         const QByteArray zeroHead = QByteArray(0x200, '\0') + head.mid(0x200);
         const QByteArray zeroHead50 = QByteArray(0x200, '\0') + head50.mid(0x200);
@@ -221,7 +220,7 @@ private Q_SLOTS:
         const QByteArray original = readFileBytes(path(image));
         // The result keeps the image's own form and its own header.
         QCOMPARE(out.size(), original.size());
-        const qint64 war0 = bareImage ? War - 0x200 : War;
+        const qint64 war0 = bareImage ? WarByteOfRecord0 - 0x200 : WarByteOfRecord0;
         QCOMPARE(int(quint8(out.at(war0))), war);
         QCOMPARE(run.out.count(u"用のパッチなので"_s), notes);
         const bool fixing = options.contains(u"--fix-checksum"_s);

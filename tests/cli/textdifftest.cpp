@@ -1,6 +1,7 @@
 #include "builtfile.h"
 #include "clirun.h"
 #include "filebytes.h"
+#include "officerwar.h"
 #include "sampleimage.h"
 #include "testregistry.h"
 
@@ -15,8 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Officer 0's War (85 in the sample) and city record 0's population (300), with the copier header.
-constexpr qint64 War = 0xA8226 + 7;
+// City record 0's population (300), with the copier header.
 constexpr qint64 Population = 0xAC07F + 2;
 
 } // namespace
@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         QByteArray image = SampleImage::generate();
         QVERIFY(writeFileBytes(path(u"a.smc"_s), image));
-        image[War] = char(95);
+        image[WarByteOfRecord0] = char(95);
         QVERIFY(writeFileBytes(path(u"b.smc"_s), image));
         const CliRun a = CliRun::of({u"export"_s, u"--text"_s, path(u"a.smc"_s)});
         const CliRun b = CliRun::of({u"export"_s, path(u"b.smc"_s), u"--text"_s});
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(code, 0);
         const QString first = git({u"commit"_s, u"-q"_s, u"-m"_s, u"original"_s}, &code);
         QVERIFY2(code == 0, qUtf8Printable(first));
-        image[War] = char(95);
+        image[WarByteOfRecord0] = char(95);
         image[Population] = char(0x2D); // 300 becomes 301
         QVERIFY(writeFileBytes(path(u"repo/game.smc"_s), image));
         const QString second = git({u"commit"_s, u"-q"_s, u"-am"_s, u"edit"_s}, &code);

@@ -1,3 +1,4 @@
+#include "documentcontent.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
@@ -17,25 +18,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using Blocks = std::array<QByteArray, 5>;
-
-QByteArray withBlocks(QByteArray image, const Blocks& blocks)
-{
-    for (const BlockSpec& range : BlockCatalogue)
-        image.replace(range.position, range.size, blocks[std::size_t(range.id)]);
-    return image;
-}
 
 // A different image than the sample: the same layout with every byte outside the blocks changed.
 QByteArray otherImage(const QByteArray& sample)
@@ -45,51 +30,6 @@ QByteArray otherImage(const QByteArray& sample)
         byte = char(byte ^ 0x33);
     return other;
 }
-
-bool makeFifo(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
-bool makeHardLink(const QString& target, const QString& link)
-{
-#ifdef Q_OS_UNIX
-    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
-#else
-    Q_UNUSED(target);
-    Q_UNUSED(link);
-    return false;
-#endif
-}
-
-// Whatever a user could see of a document, to show that a failed operation left it as it was.
-struct Snapshot
-{
-    QString path;
-    QString caption;
-    Blocks blocks;
-    QStringList cells;
-
-    static Snapshot of(const Document& document)
-    {
-        Snapshot s{document.state().currentPath(), document.state().caption(), {}, {}};
-        for (const BlockSpec& range : BlockCatalogue)
-            s.blocks[std::size_t(range.id)] = document.state().block(range.id);
-        for (const TableId id : AllTables) {
-            const Grid& grid = document.grid(id);
-            for (int row = 0; row < grid.rows(); ++row)
-                for (int col = 0; col < grid.cols(); ++col)
-                    s.cells << grid.text(row, col);
-        }
-        return s;
-    }
-    bool operator==(const Snapshot&) const = default;
-};
 
 } // namespace
 
@@ -364,7 +304,7 @@ private Q_SLOTS:
 
         if (kind == u"other letter case"_s && QFileInfo::exists(path(u"CURRENT.SMC"_s)))
             QSKIP("this file system ignores case: the case variant is the current file itself");
-        const Snapshot before = Snapshot::of(*m_document);
+        const DocumentSnapshot before = DocumentSnapshot::of(*m_document);
         QStringList fifos;
         QByteArray base;
         const QString argument = prepare(kind, fifos, base);
@@ -398,7 +338,7 @@ private Q_SLOTS:
         QVERIFY2(changed.isEmpty(), qUtf8Printable(changed.join(u", "_s)));
 
         if (result.kind() != FileResult::Kind::Done) {
-            QVERIFY(Snapshot::of(*m_document) == before);
+            QVERIFY(DocumentSnapshot::of(*m_document) == before);
             if (result.isFailed()) {
                 QVERIFY2(result.message().contains(u'「' % QDir::toNativeSeparators(argument) % u'」'),
                          qUtf8Printable(result.message()));
@@ -415,7 +355,7 @@ private Q_SLOTS:
         if (save) {
             QCOMPARE(m_document->state().caption(), u"Tavrinエディター [保存完了]"_s);
             QCOMPARE(readFileBytes(path(written)), withBlocks(base, blocks));
-            QVERIFY(Snapshot::of(*m_document).blocks == before.blocks);
+            QVERIFY(DocumentSnapshot::of(*m_document).blocks == before.blocks);
             if (kind == u"through a symbolic link"_s)
                 QVERIFY(QFileInfo(argument).isSymLink());
         } else {

@@ -22,9 +22,9 @@ void writeKnownRecord(QByteArray& block, int n)
         block[b + qsizetype(i)] = char(bytes[i]);
 }
 
-struct Fixture : TableFixture<CityTable>
+struct CityFixture : TableFixture<CityTable>
 {
-    Fixture() : TableFixture(BlockId::City) {}
+    CityFixture() : TableFixture(BlockId::City) {}
 };
 
 } // namespace
@@ -36,7 +36,7 @@ class CityTableTest : public QObject
 private Q_SLOTS:
     void setUp_buildsLayoutAndLeavesDrawingOff()
     {
-        Fixture f;
+        CityFixture f;
         QCOMPARE(f.grid.rows(), 277);
         QCOMPARE(f.grid.cols(), 23);
         QCOMPARE(f.grid.fixedRows(), 1);
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QFETCH(int, row);
         QFETCH(QString, number);
         QFETCH(QString, name);
-        Fixture f;
+        CityFixture f;
         QCOMPARE(f.grid.text(row, 0), number);
         QCOMPARE(f.grid.text(row, 1), name);
     }
@@ -113,7 +113,7 @@ private Q_SLOTS:
     {
         QFETCH(int, col);
         QFETCH(QString, text);
-        Fixture f;
+        CityFixture f;
         writeKnownRecord(f.state.block(BlockId::City), 0);
         writeKnownRecord(f.state.block(BlockId::City), 275);
         f.table.fillGrid();
@@ -124,7 +124,7 @@ private Q_SLOTS:
 
     void fill_keepsDrawingStateAndAnnouncesNoCells()
     {
-        Fixture f;
+        CityFixture f;
         f.grid.setRedraw(true);
         QSignalSpy cells(&f.grid, &Grid::cellChanged);
         QSignalSpy refreshes(&f.grid, &Grid::refreshed);
@@ -169,7 +169,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
+        CityFixture f;
         const std::optional<QString> result = f.table.checkText(col, typed);
         QCOMPARE(result.has_value(), !shown.isNull());
         if (result)
@@ -219,7 +219,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QList<int>, offsets);
         QFETCH(QList<int>, values);
-        Fixture f;
+        CityFixture f;
         QByteArray expected = f.state.block(BlockId::City);
         for (int i = 0; i < offsets.size(); ++i)
             expected[offsets[i]] = char(values[i]);
@@ -229,7 +229,7 @@ private Q_SLOTS:
 
     void storeFertility_keepsHighNibble()
     {
-        Fixture f;
+        CityFixture f;
         f.state.block(BlockId::City)[8] = char(0xA3);
         f.table.fillGrid();
         QVERIFY(f.commit(1, 9, u"20"_s));
@@ -256,7 +256,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, number);
         QFETCH(int, offset);
-        Fixture f;
+        CityFixture f;
         QByteArray expected = f.state.block(BlockId::City);
         if (offset >= 0)
             expected[offset] = char(99);
@@ -267,7 +267,7 @@ private Q_SLOTS:
 
     void commitEveryColumn_neverTouchesUnshownBytes()
     {
-        Fixture f;
+        CityFixture f;
         const QByteArray before = f.state.block(BlockId::City);
         for (const int row : {1, 2, 46, 47, 275, 276})
             for (int col = 0; col < 23; ++col)
@@ -315,7 +315,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(bool, opens);
         QFETCH(int, length);
-        Fixture f;
+        CityFixture f;
         compareEditRule(f.table.editRule(col), opens, length);
     }
 };

@@ -1,6 +1,7 @@
 #include "diskchange.h"
 #include "document.h"
 #include "officertable.h"
+#include "officerwar.h"
 #include "sampleimage.h"
 #include "table.h"
 #include "testregistry.h"
@@ -10,13 +11,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr int WarColumn = 3;
-constexpr qint64 WarByteOfRecord0 = 0xA8226 + 7;
-
-} // namespace
 
 // A save over the opened file after another program changed it: what counts as a change, what a
 // save refuses and what it writes when told to overwrite.

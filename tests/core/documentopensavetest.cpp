@@ -1,3 +1,4 @@
+#include "documentcontent.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
 #include "document.h"
@@ -24,30 +25,6 @@ QString captionFor(const QString& text)
 {
     return u"Tavrinエディター ["_s % text % u']';
 }
-
-// Everything a user could see of a document, to compare before and after an operation.
-struct Snapshot
-{
-    QString path;
-    QString caption;
-    std::array<QByteArray, 5> blocks;
-    QStringList cells;
-
-    static Snapshot of(const Document& document)
-    {
-        Snapshot s{document.state().currentPath(), document.state().caption(), {}, {}};
-        for (const BlockSpec& range : BlockCatalogue)
-            s.blocks[std::size_t(range.id)] = document.state().block(range.id);
-        for (const TableId id : AllTables) {
-            const Grid& grid = document.grid(id);
-            for (int row = 0; row < grid.rows(); ++row)
-                for (int col = 0; col < grid.cols(); ++col)
-                    s.cells << grid.text(row, col);
-        }
-        return s;
-    }
-    bool operator==(const Snapshot&) const = default;
-};
 
 } // namespace
 
@@ -118,11 +95,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
-        const Snapshot before = Snapshot::of(*m_document);
+        const DocumentSnapshot before = DocumentSnapshot::of(*m_document);
         const FileResult result = m_document->open(name.isEmpty() ? QString() : path(name));
         QCOMPARE(result.kind(), FileResult::Kind::Ignored);
         QVERIFY(result.message().isEmpty());
-        QVERIFY(Snapshot::of(*m_document) == before);
+        QVERIFY(DocumentSnapshot::of(*m_document) == before);
     }
 
     void open_failure_keepsThePreviousDocument_data()
@@ -152,12 +129,12 @@ private Q_SLOTS:
             QSKIP("no FIFOs here");
 #endif
         }
-        const Snapshot before = Snapshot::of(*m_document);
+        const DocumentSnapshot before = DocumentSnapshot::of(*m_document);
 
         const FileResult result = m_document->open(bad);
         QVERIFY(result.isFailed());
         QVERIFY2(result.message().contains(QDir::toNativeSeparators(bad)), qUtf8Printable(result.message()));
-        QVERIFY(Snapshot::of(*m_document) == before);
+        QVERIFY(DocumentSnapshot::of(*m_document) == before);
         QCOMPARE(m_document->state().block(BlockId::Officer).at(7), char(99));
     }
 
@@ -226,12 +203,12 @@ private Q_SLOTS:
         else
             QVERIFY(QFile(file).resize(1000));
         const QByteArray onDisk = readFileBytes(file);
-        const Snapshot before = Snapshot::of(*m_document);
+        const DocumentSnapshot before = DocumentSnapshot::of(*m_document);
 
         const FileResult result = m_document->save(destination);
         QVERIFY(result.isFailed());
         QVERIFY2(result.message().contains(QDir::toNativeSeparators(destination)), qUtf8Printable(result.message()));
-        QVERIFY(Snapshot::of(*m_document) == before);
+        QVERIFY(DocumentSnapshot::of(*m_document) == before);
         QCOMPARE(readFileBytes(file), onDisk);
         QCOMPARE(QFile::exists(file), kind != u"deleted"_s);
         QVERIFY(!QFile::exists(path(u"nowhere"_s)));
@@ -239,10 +216,10 @@ private Q_SLOTS:
 
     void save_isIgnoredWithoutDestinationOrOpenFile()
     {
-        const Snapshot before = Snapshot::of(*m_document);
+        const DocumentSnapshot before = DocumentSnapshot::of(*m_document);
         QCOMPARE(m_document->save(path(u"image.smc"_s)).kind(), FileResult::Kind::Ignored);
         QVERIFY(!QFile::exists(path(u"image.smc"_s)));
-        QVERIFY(Snapshot::of(*m_document) == before);
+        QVERIFY(DocumentSnapshot::of(*m_document) == before);
         QVERIFY(m_document->open(writeSample(u"image.smc"_s)).isDone());
         const QString caption = m_document->state().caption();
         QCOMPARE(m_document->save(QString()).kind(), FileResult::Kind::Ignored);

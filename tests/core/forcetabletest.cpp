@@ -10,9 +10,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Fixture : TableFixture<ForceTable>
+struct ForceFixture : TableFixture<ForceTable>
 {
-    Fixture() : TableFixture(BlockId::Force) { table.fillGrid(); }
+    ForceFixture() : TableFixture(BlockId::Force) { table.fillGrid(); }
 };
 
 } // namespace
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
+        ForceFixture f;
         const std::optional<QString> result = f.table.checkText(col, typed);
         QCOMPARE(result.has_value(), !shown.isNull());
         if (result)
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(int, offset);
         QFETCH(QByteArray, bytes);
-        Fixture f;
+        ForceFixture f;
         const QString before = f.grid.text(row, col);
         QByteArray expected = f.state.block(BlockId::Force);
         if (offset >= 0)
@@ -158,7 +158,7 @@ private Q_SLOTS:
     {
         QFETCH(int, col);
         QFETCH(QString, text);
-        Fixture f;
+        ForceFixture f;
         const QByteArray before = f.state.block(BlockId::Force);
         f.store(1, col, text);
         QCOMPARE(f.state.block(BlockId::Force), before);
@@ -179,7 +179,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, number);
         QFETCH(int, offset);
-        Fixture f;
+        ForceFixture f;
         QByteArray expected = f.state.block(BlockId::Force);
         if (offset >= 0)
             expected[offset] = char(9);
@@ -190,7 +190,7 @@ private Q_SLOTS:
 
     void commitEveryColumn_neverTouchesOpaqueBytes()
     {
-        Fixture f;
+        ForceFixture f;
         const QByteArray before = f.state.block(BlockId::Force);
         for (int row = 1; row <= 126; ++row)
             for (int col = 0; col < 4; ++col)
@@ -222,7 +222,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(bool, opens);
         QFETCH(int, length);
-        Fixture f;
+        ForceFixture f;
         compareEditRule(f.table.editRule(col), opens, length);
     }
 };

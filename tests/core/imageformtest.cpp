@@ -1,9 +1,11 @@
+#include "documentcontent.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
 #include "document.h"
 #include "grid.h"
 #include "imageform.h"
+#include "officerwar.h"
 #include "romfile.h"
 #include "sampleimage.h"
 #include "table.h"
@@ -17,18 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList allCells(const Document& document)
-{
-    QStringList cells;
-    for (const TableId id : AllTables) {
-        const Grid& grid = document.grid(id);
-        for (int row = 0; row < grid.rows(); ++row)
-            for (int col = 0; col < grid.cols(); ++col)
-                cells << grid.text(row, col);
-    }
-    return cells;
-}
-
 // Types `text` into a cell the way the editor commits it: the commit rule, the cell, the store.
 bool editCell(Document& document, TableId id, int row, int col, const QString& text)
 {
@@ -40,9 +30,6 @@ bool editCell(Document& document, TableId id, int row, int col, const QString& t
     document.table(id).storeCell();
     return true;
 }
-
-// Officer 0's War (column 3) is byte 7 of the officer block.
-constexpr qint64 WarOffset = 7;
 
 } // namespace
 

@@ -10,9 +10,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Fixture : TableFixture<ItemTable>
+struct ItemFixture : TableFixture<ItemTable>
 {
-    Fixture() : TableFixture(BlockId::Item) {}
+    ItemFixture() : TableFixture(BlockId::Item) {}
 };
 
 } // namespace
@@ -24,7 +24,7 @@ class ItemTableTest : public QObject
 private Q_SLOTS:
     void setUp_buildsLayoutAndLeavesDrawingOff()
     {
-        Fixture f;
+        ItemFixture f;
         QCOMPARE(f.grid.rows(), 14);
         QCOMPARE(f.grid.cols(), 5);
         QCOMPARE(f.grid.fixedRows(), 1);
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void fill()
     {
         QFETCH(int, record);
-        Fixture f;
+        ItemFixture f;
         QByteArray& block = f.state.block(BlockId::Item);
         const qsizetype b = qsizetype(18) * record;
         block[b + 2] = char(0);
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
+        ItemFixture f;
         const std::optional<QString> result = f.table.checkText(col, typed);
         QCOMPARE(result.has_value(), !shown.isNull());
         if (result)
@@ -133,7 +133,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, offset);
         QFETCH(QByteArray, bytes);
-        Fixture f;
+        ItemFixture f;
         QByteArray expected = f.state.block(BlockId::Item);
         if (offset >= 0)
             expected.replace(offset, bytes.size(), bytes);
@@ -144,14 +144,14 @@ private Q_SLOTS:
     void store_findsRecordByRowPosition()
     {
         // Column 0 holds a label, not a number, so the row itself names the record.
-        Fixture f;
+        ItemFixture f;
         QVERIFY(f.commit(5, 1, u"42"_s));
         QCOMPARE(quint8(f.state.block(BlockId::Item)[4 * 18 + 2]), quint8(42));
     }
 
     void commitEveryColumn_neverTouchesUnshownBytes()
     {
-        Fixture f;
+        ItemFixture f;
         const QByteArray before = f.state.block(BlockId::Item);
         for (int row = 1; row <= 13; ++row) {
             for (int col = 0; col < 4; ++col)
@@ -186,7 +186,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(bool, opens);
         QFETCH(int, length);
-        Fixture f;
+        ItemFixture f;
         compareEditRule(f.table.editRule(col), opens, length);
     }
 };

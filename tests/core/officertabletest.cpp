@@ -53,9 +53,9 @@ QString nulPadded(const QString& text)
 }
 
 // A grid, a document and the table over them, set up as the window does at start-up.
-struct Fixture
+struct OfficerFixture
 {
-    Fixture()
+    OfficerFixture()
     {
         table.setUpGrid();
         grid.setRedraw(true);
@@ -128,7 +128,7 @@ private Q_SLOTS:
     void fillGrid_decodesEveryColumn()
     {
         QFETCH(int, record);
-        Fixture f;
+        OfficerFixture f;
         QByteArray image(OfficerTable::RecordCount * Size, '\0');
         const QList<int> bytes{0x1A, 0x2B, 0xA5, 0x3C, 0x7F, 120,  30,   95,   60,   55,
                                88,   150,  100,  255,  190,  0x01, 0x23, 0x45, 0x67, 0x89,
@@ -153,7 +153,7 @@ private Q_SLOTS:
 
     void fillGrid_readingShowsEveryByteAsOneCharacter()
     {
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         for (int n = 0; n < 32; ++n)
@@ -162,7 +162,7 @@ private Q_SLOTS:
 
     void fillGrid_keepsDrawingStateAndAnnouncesOnce()
     {
-        Fixture f;
+        OfficerFixture f;
         QSignalSpy cells(&f.grid, &Grid::cellChanged);
         QSignalSpy refreshes(&f.grid, &Grid::refreshed);
         f.load(patternBlock());
@@ -206,7 +206,7 @@ private Q_SLOTS:
         QFETCH(int, intelligence);
         QFETCH(int, politics);
         QFETCH(QString, marker);
-        Fixture f;
+        OfficerFixture f;
         QByteArray image(OfficerTable::RecordCount * Size, '\0');
         const int record = 7;
         setField(image, record, 7, war);
@@ -270,7 +270,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        Fixture f;
+        OfficerFixture f;
         const std::optional<QString> result = f.table.checkText(col, text);
         QCOMPARE(result.has_value(), !expected.isNull());
         if (result)
@@ -317,7 +317,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, text);
         QFETCH(ByteChanges, changes);
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         const QByteArray city = f.state.block(BlockId::City);
@@ -343,7 +343,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(int, sibling);
         QFETCH(int, field);
-        Fixture f;
+        OfficerFixture f;
         QByteArray image = patternBlock();
         const int record = 12;
         setField(image, record, field, 0xA5);
@@ -382,7 +382,7 @@ private Q_SLOTS:
     {
         QFETCH(int, col);
         QFETCH(QString, text);
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         f.edit(301, col, text);
@@ -406,7 +406,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, number);
         QFETCH(int, record);
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         f.grid.setText(5, 0, number);
@@ -416,7 +416,7 @@ private Q_SLOTS:
 
     void storeRow_unchangedRowOnlyClearsLifespanLowNibble()
     {
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         QByteArray expected = image;
@@ -430,7 +430,7 @@ private Q_SLOTS:
 
     void storeRow_writesEveryFieldButByte21()
     {
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         const int record = 100;
@@ -452,7 +452,7 @@ private Q_SLOTS:
 
     void storeRow_failureEndsTheStoreInOrder()
     {
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         const int record = 40;
@@ -470,7 +470,7 @@ private Q_SLOTS:
 
     void storeRow_badReadingKeepsReadingBytes()
     {
-        Fixture f;
+        OfficerFixture f;
         const QByteArray image = patternBlock();
         f.load(image);
         const int record = 41;
@@ -484,7 +484,7 @@ private Q_SLOTS:
 
     void sortGrid_descendingThenAscendingInTurn()
     {
-        Fixture f;
+        OfficerFixture f;
         QByteArray image = patternBlock();
         for (int n = 0; n < OfficerTable::RecordCount; ++n)
             setField(image, n, 7, (n * 37) % 256);
@@ -524,7 +524,7 @@ private Q_SLOTS:
 
     void sortGrid_otherColumnStartsDescending()
     {
-        Fixture f;
+        OfficerFixture f;
         f.load(patternBlock());
         f.table.sortGrid(3);
         f.table.sortGrid(0);
@@ -535,7 +535,7 @@ private Q_SLOTS:
 
     void storeAfterSort_writesRecordNamedInColumnZero()
     {
-        Fixture f;
+        OfficerFixture f;
         QByteArray image = patternBlock();
         setField(image, 77, 7, 250);
         for (int n = 0; n < OfficerTable::RecordCount; ++n)
@@ -558,7 +558,7 @@ private Q_SLOTS:
 
     void sortGrid_outsideTheGridDoesNothing()
     {
-        Fixture f;
+        OfficerFixture f;
         f.load(patternBlock());
         f.state.setTitle(u"保存完了"_s);
         const QString caption = f.state.caption();
@@ -571,7 +571,7 @@ private Q_SLOTS:
 
     void setAllLifespans_beforeAnyOpen()
     {
-        Fixture f;
+        OfficerFixture f;
         f.table.setAllLifespans();
         QByteArray expected(OfficerTable::RecordCount * Size, '\0');
         for (int n = 0; n < OfficerTable::RecordCount; ++n) {
@@ -611,7 +611,7 @@ private Q_SLOTS:
         QFETCH(bool, opens);
         QFETCH(int, maxLength);
         QFETCH(bool, katakana);
-        Fixture f;
+        OfficerFixture f;
         const EditRule rule = f.table.editRule(col);
         QCOMPARE(rule.opensEditor, opens);
         if (opens) {

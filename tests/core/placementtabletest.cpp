@@ -27,11 +27,11 @@ const QString LiuBei = QString(QChar(0x5289)) + QChar(0x5099);
 const QString GuanYu = QString(QChar(0x95A2)) + QChar(0x7FBD);
 const QString TeGun = QString(QChar(0x30C6)) + QChar(0x8ECD);
 
-struct Fixture : TableFixture<PlacementTable>
+struct PlacementFixture : TableFixture<PlacementTable>
 {
     QTemporaryDir dir;
 
-    Fixture() : TableFixture(BlockId::Placement)
+    PlacementFixture() : TableFixture(BlockId::Placement)
     {
         table.fillGrid();
         for (int row = 1; row <= PlacementTable::RecordCount; ++row)
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QFETCH(int, row);
         QFETCH(int, col);
         QFETCH(int, offset);
-        Fixture f;
+        PlacementFixture f;
         f.state.block(BlockId::Placement)[offset] = char(0xC8);
         f.table.fillGrid();
         QCOMPARE(f.grid.text(row, col), u"200"_s);
@@ -143,7 +143,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
+        PlacementFixture f;
         const std::optional<QString> result = f.table.checkText(col, typed);
         QCOMPARE(result.has_value(), !shown.isNull());
         if (result)
@@ -174,7 +174,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, offset);
         QFETCH(int, value);
-        Fixture f;
+        PlacementFixture f;
         QByteArray expected = f.state.block(BlockId::Placement);
         if (offset >= 0)
             expected[offset] = char(value);
@@ -197,7 +197,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, number);
         QFETCH(int, offset);
-        Fixture f;
+        PlacementFixture f;
         QByteArray expected = f.state.block(BlockId::Placement);
         if (offset >= 0)
             expected[offset] = char(1);
@@ -208,7 +208,7 @@ private Q_SLOTS:
 
     void storeEachScenario_leavesOtherScenariosAlone()
     {
-        Fixture f;
+        PlacementFixture f;
         for (int col = 2; col < 26; ++col) {
             QByteArray expected = f.state.block(BlockId::Placement);
             const int s = (col - 2) / 4;
@@ -236,7 +236,7 @@ private Q_SLOTS:
     {
         QFETCH(int, col);
         QFETCH(bool, opens);
-        Fixture f;
+        PlacementFixture f;
         const EditRule rule = f.table.editRule(col);
         QCOMPARE(rule.opensEditor, opens);
         if (opens)
@@ -246,7 +246,7 @@ private Q_SLOTS:
 
     void readNames_decodesShiftJis()
     {
-        Fixture f;
+        PlacementFixture f;
         const QString path = f.write(SjisCaoCao + "\r\n" + SjisLiuBei + "\r\n" + SjisGuanYu + "\r\n" + SjisTeGun);
         f.table.readUTF8(path);
         QCOMPARE(f.grid.text(1, 1), CaoCao);
@@ -258,7 +258,7 @@ private Q_SLOTS:
 
     void readNames_fullListWithFinalLineEnd()
     {
-        Fixture f;
+        PlacementFixture f;
         f.table.readUTF8(f.write(numberedLines(531, "\r\n") + "\r\n"));
         const QStringList names = f.names();
         QCOMPARE(names.first(), u"n1"_s);
@@ -268,7 +268,7 @@ private Q_SLOTS:
 
     void readNames_moreThanRowsKeepsTheFirst()
     {
-        Fixture f;
+        PlacementFixture f;
         f.table.readUTF8(f.write(numberedLines(600, "\r\n")));
         QCOMPARE(f.names().last(), u"n531"_s);
         QCOMPARE(f.grid.text(0, 1), u"名前"_s);
@@ -303,7 +303,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, expected);
-        Fixture f;
+        PlacementFixture f;
         f.table.readUTF8(f.write(bytes));
         QCOMPARE(f.names().mid(0, 12), expected);
         QCOMPARE(f.names().last(), u"old"_s);
@@ -321,7 +321,7 @@ private Q_SLOTS:
     void readNames_noRegularFileChangesNothing()
     {
         QFETCH(QString, kind);
-        Fixture f;
+        PlacementFixture f;
         QString path;
         if (kind == u"missing"_s) {
             path = f.dir.filePath(u"b.txt"_s);
@@ -343,7 +343,7 @@ private Q_SLOTS:
 
     void readNames_refillKeepsNamesAndRedrawState()
     {
-        Fixture f;
+        PlacementFixture f;
         f.grid.setRedraw(true);
         f.table.readUTF8(f.write(SjisCaoCao));
         QVERIFY(f.grid.redraw());

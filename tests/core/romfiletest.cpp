@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "blockcatalogue.h"
+#include "imageblocks.h"
 #include "romfile.h"
 #include "sampleimage.h"
 #include "testregistry.h"
@@ -25,8 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Blocks = std::array<QByteArray, 5>;
-
 constexpr qint64 GapByte = 0xAC07E;
 
 Blocks blocksOf(const QByteArray& image)
@@ -45,41 +44,6 @@ Blocks flipped(const Blocks& blocks)
         for (char& byte : block)
             byte = char(byte ^ 0x5A);
     return result;
-}
-
-QByteArray withBlocks(QByteArray image, const Blocks& blocks)
-{
-    for (const BlockSpec& range : BlockCatalogue)
-        image.replace(range.position, range.size, blocks[std::size_t(range.id)]);
-    return image;
-}
-
-bool insideBlock(qint64 position)
-{
-    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& range) {
-        return position >= range.position && position < range.position + range.size;
-    });
-}
-
-bool makeFifo(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
-bool makeHardLink(const QString& target, const QString& link)
-{
-#ifdef Q_OS_UNIX
-    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
-#else
-    Q_UNUSED(target);
-    Q_UNUSED(link);
-    return false;
-#endif
 }
 
 bool makeSparse(const QString& path, qint64 size)

@@ -1,4 +1,5 @@
 #include "blockcatalogue.h"
+#include "imageblocks.h"
 #include "sampleimage.h"
 #include "testregistry.h"
 
@@ -19,13 +20,6 @@ int at(const QByteArray& image, BlockId id, qsizetype offset)
 int at16(const QByteArray& image, BlockId id, qsizetype offset)
 {
     return at(image, id, offset) | (at(image, id, offset + 1) << 8);
-}
-
-bool insideBlock(qint64 position)
-{
-    return std::any_of(BlockCatalogue.cbegin(), BlockCatalogue.cend(), [&](const BlockSpec& range) {
-        return position >= range.position && position < range.position + range.size;
-    });
 }
 
 // The officer class marker, worked out independently of the officer table.

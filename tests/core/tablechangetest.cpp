@@ -1,4 +1,5 @@
 #include "officertable.h"
+#include "officerwar.h"
 #include "placementtable.h"
 #include "tablechange.h"
 #include "tablefixture.h"
@@ -9,9 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WarColumn = 3;
-constexpr int WarOffset = 7;
 
 QStringList allTexts(const Grid& grid)
 {

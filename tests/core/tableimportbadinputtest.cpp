@@ -1,3 +1,4 @@
+#include "documentcontent.h"
 #include "filebytes.h"
 #include "exchangefixture.h"
 #include "grid.h"
@@ -11,19 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Every cell of every grid, to show that a refused file changed no text either.
-QStringList allCells(const Document& doc)
-{
-    QStringList cells;
-    for (const TableId id : AllTables) {
-        const Grid& grid = doc.grid(id);
-        for (int row = 0; row < grid.rows(); ++row)
-            for (int col = 0; col < grid.cols(); ++col)
-                cells << grid.text(row, col);
-    }
-    return cells;
-}
 
 QByteArray allBlocks(const Document& doc)
 {

@@ -2,6 +2,7 @@
 #include "exchangefixture.h"
 #include "grid.h"
 #include "officertable.h"
+#include "officerwar.h"
 #include "table.h"
 #include "tablepaste.h"
 #include "testregistry.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int WarCol = 3;
 constexpr int LandCol = 4;
-constexpr qsizetype WarOffset = 7;
 constexpr qsizetype LandOffset = 5;
 
 quint8 officerByte(const OpenedImage& image, int record, qsizetype offset)

@@ -1,6 +1,8 @@
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
 #include "officertable.h"
+#include "officerwar.h"
+#include "tableidmetatype.h"
 #include "testregistry.h"
 
 #include <QFileDialog>
@@ -11,12 +13,8 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(TableId)
-
 namespace {
 
-constexpr int WarColumn = 3;
-constexpr int WarOffset = 7;
 constexpr int NameColumn = 1;
 constexpr int ReadingOffset = 22;
 

@@ -1,4 +1,5 @@
 #include "editorsession.h"
+#include "officerwar.h"
 #include "testregistry.h"
 
 #include <QBrush>
@@ -6,8 +7,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WarColumn = 3;
 
 QModelIndex cellIndex(EditorSession& session, TableId id, int row, int col)
 {

@@ -1,6 +1,7 @@
 #include "cartridgechecksum.h"
 #include "editorsession.h"
 #include "filebytes.h"
+#include "officerwar.h"
 #include "testregistry.h"
 
 #include <QMenu>
@@ -10,7 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int WarColumn = 3;
 constexpr qint64 Pair = 0x200 + 0x7FDC;
 const QByteArray StalePair("\x12\x34\x56\x78", 4);
 

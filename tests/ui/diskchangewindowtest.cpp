@@ -2,6 +2,7 @@
 #include "../platform/modalcloser.h"
 #include "diskchangedquestion.h"
 #include "editorsession.h"
+#include "officerwar.h"
 #include "questionanswerer.h"
 #include "testregistry.h"
 
@@ -11,9 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WarColumn = 3;
-constexpr qint64 WarByteOfRecord0 = 0xA8226 + 7;
 
 // Types 99 into 武力 of officer 0 (row 1 before any sort).
 void editWarOfOfficer0(EditorSession& session)

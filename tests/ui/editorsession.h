@@ -3,6 +3,7 @@
 #include "blockcatalogue.h"
 #include "celleditor.h"
 #include "editorstate.h"
+#include "editsession.h"
 #include "frmmain.h"
 #include "grid.h"
 #include "gridmodel.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -114,3 +116,9 @@ struct EditorSession
     std::unique_ptr<frmMain> window;
     bool active = false;
 };
+
+// The window's undo stack.
+inline QUndoStack& stackOf(EditorSession& session)
+{
+    return session.main().session().undoStack();
+}

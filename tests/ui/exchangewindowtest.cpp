@@ -1,8 +1,10 @@
 #include "filebytes.h"
+#include "filedialogchoice.h"
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
 #include "exchangecommands.h"
 #include "exportdialog.h"
+#include "officerwar.h"
 #include "testregistry.h"
 
 #include <QClipboard>
@@ -14,30 +16,6 @@
 #include <QUndoStack>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr int WarColumn = 3;
-constexpr int WarOffset = 7;
-
-QUndoStack& stackOf(EditorSession& session)
-{
-    return session.main().session().undoStack();
-}
-
-// Types a name into a shown file dialog, as a user does, and confirms.
-void chooseFile(QDialog* dialog, const QString& path)
-{
-    auto* files = qobject_cast<QFileDialog*>(dialog);
-    QVERIFY(files);
-    files->setDirectory(QFileInfo(path).absolutePath());
-    auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
-    QVERIFY(nameEdit);
-    nameEdit->setText(QFileInfo(path).fileName());
-    dialog->accept();
-}
-
-} // namespace
 
 // Paste, export and import through the real window: what reaches the cells and blocks, the one undo
 // step, the messages, and the File menu's new entries.
@@ -179,7 +157,7 @@ private Q_SLOTS:
                     choice->grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/export-dialog.png"_s);
                 choice->accept();
             } else {
-                chooseFile(dialog, target);
+                chooseInFileDialog(dialog, target);
             }
         };
         session.main().fileItem(4)->trigger();
@@ -223,7 +201,7 @@ private Q_SLOTS:
         lines[3] = cells.join('\t');
         QVERIFY(writeFileBytes(forces, lines.join('\n')));
         ModalCloser closer;
-        closer.onDialog = [&](QDialog* dialog) { chooseFile(dialog, forces); };
+        closer.onDialog = [&](QDialog* dialog) { chooseInFileDialog(dialog, forces); };
         session.main().fileItem(5)->trigger();
         QCOMPARE(closer.dialogTitles, QStringList{u"インポート"_s});
         QCOMPARE(closer.texts, QStringList());
@@ -259,7 +237,7 @@ private Q_SLOTS:
         closer.onDialog = [&](QDialog* dialog) {
             if (auto* files = qobject_cast<QFileDialog*>(dialog))
                 filters = files->nameFilters();
-            chooseFile(dialog, session.dir.filePath(u"copy"_s));
+            chooseInFileDialog(dialog, session.dir.filePath(u"copy"_s));
         };
         session.main().fileItem(2)->trigger();
         QCOMPARE(filters, QStringList{u"SFC ファイル(*.sfc)"_s});

@@ -1,12 +1,11 @@
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
+#include "tableidmetatype.h"
 #include "testregistry.h"
 
 #include <QUndoStack>
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(TableId)
 
 // Ctrl+Enter in the cell editor: the typed text goes into every cell of the selection, each through
 // its own column's rule, as one undo step, in the real window.

@@ -1,4 +1,5 @@
 #include "document.h"
+#include "documentcontent.h"
 #include "editorstate.h"
 #include "fieldedit.h"
 #include "frmedit.h"
@@ -56,14 +57,6 @@ std::unique_ptr<Grid> makeGrid()
     }
     grid->setCurrentCell(Row, 3);
     return grid;
-}
-
-QStringList rowTexts(const Grid& grid, int row)
-{
-    QStringList out;
-    for (int c = 0; c < grid.cols(); ++c)
-        out << grid.text(row, c);
-    return out;
 }
 
 struct Shown

@@ -1,4 +1,5 @@
 #include "filebytes.h"
+#include "filedialogchoice.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "frmmain.h"
@@ -73,19 +74,6 @@ void sendWheel(QWidget* target, int delta)
     QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &event);
-}
-
-// Types a name into a shown file dialog, as a user does, and confirms it. (selectFile() on a shown
-// dialog depends on the dialog's folder listing, which is filled in the background.)
-void chooseInFileDialog(QDialog* dialog, const QString& folder, const QString& name)
-{
-    auto* files = qobject_cast<QFileDialog*>(dialog);
-    QVERIFY(files);
-    files->setDirectory(folder);
-    auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
-    QVERIFY(nameEdit);
-    nameEdit->setText(name);
-    dialog->accept();
 }
 
 } // namespace

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Sentinel = u"left on the clipboard"_s;
+const QString LeftOnClipboard = u"left on the clipboard"_s;
 
 // The block of the grid as Ctrl+C renders it, built from the cells.
 QString blockText(const Grid& grid, int top, int left, int bottom, int right)
@@ -28,7 +28,7 @@ QString blockText(const Grid& grid, int top, int left, int bottom, int right)
 
 QString copied()
 {
-    QGuiApplication::clipboard()->setText(Sentinel);
+    QGuiApplication::clipboard()->setText(LeftOnClipboard);
     EditorSession::press(Qt::Key_C, Qt::ControlModifier);
     return QGuiApplication::clipboard()->text();
 }

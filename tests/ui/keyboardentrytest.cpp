@@ -1,9 +1,8 @@
 #include "editorsession.h"
+#include "tableidmetatype.h"
 #include "testregistry.h"
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(TableId)
 
 // Which keys on a grid start typing into a cell: each grid starts on a cell that can be typed over,
 // and keys held with Ctrl, Alt or Meta are shortcuts, never typing.

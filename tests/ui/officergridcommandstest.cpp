@@ -1,9 +1,12 @@
+#include "documentcontent.h"
 #include "../platform/modalcloser.h"
 #include "clipboard.h"
 #include "editorsession.h"
 #include "fieldedit.h"
 #include "frmedit.h"
 #include "officertable.h"
+#include "officerwar.h"
+#include "tableidmetatype.h"
 #include "testregistry.h"
 
 #include <QClipboard>
@@ -15,22 +18,10 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(TableId)
-
 namespace {
 
-constexpr int WarColumn = 3;
-constexpr int WarOffset = 7;
 constexpr int LifespanOffset = 4;
 const QString Sentinel = u"left on the clipboard"_s;
-
-QStringList rowTexts(const Grid& grid, int row)
-{
-    QStringList texts;
-    for (int c = 0; c < grid.cols(); ++c)
-        texts << grid.text(row, c);
-    return texts;
-}
 
 // The centre of a data cell in the view's viewport, scrolled into sight first.
 QPoint cellCentre(GridView* view, int row, int col)

@@ -1,4 +1,5 @@
 #include "filebytes.h"
+#include "filedialogchoice.h"
 #include "../platform/modalcloser.h"
 #include "diskfingerprint.h"
 #include "document.h"
@@ -19,24 +20,6 @@
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Types a name into a shown file dialog, as a user does, picks a file type when given, and confirms.
-void choose(QDialog* dialog, const QString& folder, const QString& name, const QString& type = {})
-{
-    auto* files = qobject_cast<QFileDialog*>(dialog);
-    QVERIFY(files);
-    files->setDirectory(folder);
-    if (!type.isEmpty())
-        files->selectNameFilter(type);
-    auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
-    QVERIFY(nameEdit);
-    nameEdit->setText(name);
-    dialog->accept();
-}
-
-} // namespace
 
 // ファイル > "パッチを作成..." through the real dialogs: a patch of what a save would write, and each
 // way the command ends without writing anything.
@@ -119,8 +102,8 @@ private Q_SLOTS:
         QFETCH(QString, written);
         openEdited();
         QStringList dialogs;
-        const QStringList messages = run({[&](QDialog* d) { choose(d, m_dir->path(), u"original.smc"_s); },
-                                          [&](QDialog* d) { choose(d, m_dir->path(), u"edit"_s, type); }},
+        const QStringList messages = run({[&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"original.smc"_s); },
+                                          [&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"edit"_s, type); }},
                                          &dialogs);
         QCOMPARE(dialogs, (QStringList{u"元のイメージを選択"_s, u"パッチの保存先"_s}));
         QCOMPARE(messages.size(), 1);
@@ -156,8 +139,8 @@ private Q_SLOTS:
         openEdited(edit);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         QStringList dialogs;
-        const QStringList messages = run({[&](QDialog* d) { choose(d, m_dir->path(), original); },
-                                          [&](QDialog* d) { choose(d, m_dir->path(), u"edit"_s); }},
+        const QStringList messages = run({[&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), original); },
+                                          [&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"edit"_s); }},
                                          &dialogs);
         // The destination is never asked for.
         QCOMPARE(dialogs, QStringList{u"元のイメージを選択"_s});
@@ -179,7 +162,8 @@ private Q_SLOTS:
         QFETCH(int, answered);
         openEdited();
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
-        QList<std::function<void(QDialog*)>> dialogs{[&](QDialog* d) { choose(d, m_dir->path(), u"original.smc"_s); }};
+        QList<std::function<void(QDialog*)>> dialogs{
+            [&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"original.smc"_s); }};
         const QStringList messages = run(dialogs.mid(0, answered));
         QCOMPARE(messages, QStringList());
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());

@@ -1,8 +1,10 @@
+#include "documentcontent.h"
 #include "../platform/modalcloser.h"
 #include "editorsession.h"
 #include "editsession.h"
 #include "fieldedit.h"
 #include "frmedit.h"
+#include "officerwar.h"
 #include "testregistry.h"
 
 #include <QMenu>
@@ -13,17 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WarColumn = 3;
-constexpr int WarOffset = 7;
-
-QStringList rowTexts(const Grid& grid, int row)
-{
-    QStringList texts;
-    for (int c = 0; c < grid.cols(); ++c)
-        texts << grid.text(row, c);
-    return texts;
-}
 
 QStringList allTexts(const Grid& grid)
 {
@@ -39,11 +30,6 @@ int rowOfRecord(const Grid& grid, int record)
         if (grid.text(r, 0).toInt() == record)
             return r;
     return -1;
-}
-
-QUndoStack& stackOf(EditorSession& session)
-{
-    return session.main().session().undoStack();
 }
 
 } // namespace

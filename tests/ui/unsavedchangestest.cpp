@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "editorsession.h"
+#include "officerwar.h"
 #include "questionanswerer.h"
 #include "savechangesquestion.h"
 #include "testregistry.h"
@@ -11,8 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WarColumn = 3;
 
 const QString Buttons = u"保存|保存しない|キャンセル"_s;
 

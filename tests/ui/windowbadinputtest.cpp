@@ -1,4 +1,5 @@
 #include "filebytes.h"
+#include "filedialogchoice.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
@@ -7,6 +8,7 @@
 #include "grid.h"
 #include "gridview.h"
 #include "hangguard.h"
+#include "officerwar.h"
 #include "sampleimage.h"
 #include "table.h"
 #include "testregistry.h"
@@ -23,41 +25,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Title = u"Tavrinエディター"_s;
-
-bool makeFifo(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
-// Types a path into a shown file dialog, as a user does, and confirms it.
-void chooseInFileDialog(QDialog* dialog, const QString& folder, const QString& name)
-{
-    auto* files = qobject_cast<QFileDialog*>(dialog);
-    QVERIFY(files);
-    files->setDirectory(folder);
-    auto* nameEdit = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
-    QVERIFY(nameEdit);
-    nameEdit->setText(name);
-    dialog->accept();
-}
-
-constexpr qint64 WarByte = 0xA8226 + 7; // officer record 0, War
+const QString WindowTitle = u"Tavrinエディター"_s;
 
 } // namespace
 
@@ -253,7 +225,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
             editWar();
         }
-        const QString captionBefore = fromStart ? Title : m_window->windowTitle();
+        const QString captionBefore = fromStart ? WindowTitle : m_window->windowTitle();
         const QByteArray officersBefore =
             fromStart ? QByteArray() : m_window->document().state().block(BlockId::Officer);
 
@@ -292,11 +264,11 @@ private Q_SLOTS:
         if (reason == u"ok"_s) {
             QVERIFY2(closer.texts.isEmpty(), qUtf8Printable(closer.texts.join(u" / "_s)));
             QCOMPARE(m_window->document().state().currentPath(), argument);
-            QCOMPARE(m_window->windowTitle(), Title + u" ["_s + (saving ? u"保存完了"_s : argument) + u']');
+            QCOMPARE(m_window->windowTitle(), WindowTitle + u" ["_s + (saving ? u"保存完了"_s : argument) + u']');
             const QStringList changed = DiskFingerprint::of(m_dir->path()).changedSince(disk, {relative});
             QVERIFY2(changed.isEmpty(), qUtf8Printable(changed.join(u", "_s)));
             if (saving)
-                QCOMPARE(readFileBytes(argument).at(WarByte), char(95));
+                QCOMPARE(readFileBytes(argument).at(WarByteOfRecord0), char(95));
             return;
         }
 
@@ -304,7 +276,7 @@ private Q_SLOTS:
             QVERIFY2(closer.texts.isEmpty(), qUtf8Printable(closer.texts.join(u" / "_s)));
         } else {
             QCOMPARE(closer.texts.size(), 1);
-            QCOMPARE(closer.titles.first(), Title);
+            QCOMPARE(closer.titles.first(), WindowTitle);
             QCOMPARE(closer.buttons.first().count(u'|'), 0);
             const QString text = closer.texts.first();
             QVERIFY2(text.contains(u'「' % QDir::toNativeSeparators(argument) % u'」'), qUtf8Printable(text));
@@ -327,7 +299,7 @@ private Q_SLOTS:
             QFileInfo(m_current).size() > HighestBlockEnd) {
             m_window->saveImage(rescue);
             QCOMPARE(closer.texts.size(), reason.isEmpty() ? 0 : 1);
-            QCOMPARE(readFileBytes(rescue).at(WarByte), char(95));
+            QCOMPARE(readFileBytes(rescue).at(WarByteOfRecord0), char(95));
         }
     }
 };
