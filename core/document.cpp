@@ -128,7 +128,7 @@ FileResult Document::open(const QString& path)
     m_onDisk = DiskSnapshot::take(path, blocks, form);
     m_state->setCurrentPath(path);
     m_state->replaceBlocks(blocks);
-    m_state->setTitle(path);
+    m_state->showCurrentPath();
     // A filter chosen for the previous image means nothing for this one.
     for (const TableId id : AllTables)
         grid(id).showAllRows();

@@ -1,5 +1,7 @@
 #include "editorstate.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 EditorState::EditorState(QObject* parent) : QObject(parent), m_caption(applicationTitle())
@@ -30,4 +32,11 @@ void EditorState::setTitle(const QString& text)
 {
     m_caption = applicationTitle() % u" ["_s % text % u']';
     Q_EMIT captionChanged(m_caption);
+}
+
+void EditorState::showCurrentPath()
+{
+    // Drops and file dialogs spell Windows paths with slashes; the caption names the file the way
+    // Explorer and the command line do there.
+    setTitle(QDir::toNativeSeparators(m_currentPath));
 }

@@ -32,7 +32,7 @@ public:
     // Caption becomes the title, a space and the text in square brackets.
     void setTitle(const QString& text);
     // Sets the bracketed part back to the current path (after edits, sorts and dialogs).
-    void showCurrentPath() { setTitle(m_currentPath); }
+    void showCurrentPath();
 
 Q_SIGNALS:
     void captionChanged(const QString& caption);

@@ -63,7 +63,7 @@ private Q_SLOTS:
         const FileResult result = m_document->open(file);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(m_document->state().currentPath(), file);
-        QCOMPARE(m_document->state().caption(), captionFor(file));
+        QCOMPARE(m_document->state().caption(), captionFor(QDir::toNativeSeparators(file)));
         QCOMPARE(captions.count(), 1);
         for (const BlockSpec& range : BlockCatalogue)
             QCOMPARE(m_document->state().block(range.id), m_sample.mid(range.position, range.size));
@@ -153,7 +153,34 @@ private Q_SLOTS:
         expected[warByte] = char(95);
         QCOMPARE(readFileBytes(file), expected);
         m_document->state().showCurrentPath();
-        QCOMPARE(m_document->state().caption(), captionFor(file));
+        QCOMPARE(m_document->state().caption(), captionFor(QDir::toNativeSeparators(file)));
+    }
+
+    // On Windows a drop or a file dialog gives C:/…, the command line C:\…: one caption for both, while
+    // the document keeps the spelling it was given.
+    void open_captionUsesTheSystemsSeparators_data()
+    {
+        QTest::addColumn<bool>("native");
+        QTest::newRow("as Qt spells it") << false;
+        QTest::newRow("with the system's separators") << true;
+    }
+
+    void open_captionUsesTheSystemsSeparators()
+    {
+        QFETCH(bool, native);
+        QVERIFY(QDir().mkpath(path(u"sub dir"_s)));
+        const QString file = writeSample(u"sub dir/image.smc"_s);
+        const QString given = native ? QDir::toNativeSeparators(file) : file;
+        QVERIFY2(m_document->open(given).isDone(), qUtf8Printable(given));
+        QCOMPARE(m_document->state().currentPath(), given);
+        const QString caption = m_document->state().caption();
+        QCOMPARE(caption, captionFor(QDir::toNativeSeparators(file)));
+#ifdef Q_OS_WIN
+        QVERIFY2(!caption.contains(u'/'), qUtf8Printable(caption));
+#endif
+        m_document->state().setTitle(u"保存完了"_s);
+        m_document->state().showCurrentPath();
+        QCOMPARE(m_document->state().caption(), caption);
     }
 
     void save_underANewName_makesItTheCurrentFile_data()

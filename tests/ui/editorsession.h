@@ -52,7 +52,11 @@ struct EditorSession
     }
     // The record a row shows: column 0 names it, since officer rows can be sorted.
     int recordOfRow(TableId id, int row) { return grid(id).text(row, 0).toInt(); }
-    QString pathCaption() { return EditorState::applicationTitle() + QStringLiteral(" [") + sample + QLatin1Char(']'); }
+    QString pathCaption()
+    {
+        return EditorState::applicationTitle() + QStringLiteral(" [") + QDir::toNativeSeparators(sample) +
+               QLatin1Char(']');
+    }
 
     static BlockId blockOf(TableId id)
     {

@@ -10,6 +10,7 @@
 #include "testregistry.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -169,7 +170,7 @@ private Q_SLOTS:
         frmMain& window = *session.window;
         window.editItemClicked(2);
         window.openImage(session.sample);
-        QCOMPARE(window.windowTitle(), Title + u" ["_s + session.sample + u']');
+        QCOMPARE(window.windowTitle(), Title + u" ["_s + QDir::toNativeSeparators(session.sample) + u']');
         QCOMPARE(visibleTables(window), QList<TableId>{TableId::City});
         QCOMPARE(window.view(TableId::Officer)->model()->rowCount(), OfficerTable::RecordCount);
         for (const TableId id : AllTables) {
@@ -184,7 +185,7 @@ private Q_SLOTS:
         Session session(true);
         frmMain& window = *session.window;
         QCOMPARE(session.currentPath(), session.sample);
-        QCOMPARE(window.windowTitle(), Title + u" ["_s + session.sample + u']');
+        QCOMPARE(window.windowTitle(), Title + u" ["_s + QDir::toNativeSeparators(session.sample) + u']');
         // Drawing is on again: the views show the filled grids.
         for (const TableId id : AllTables)
             QVERIFY(session.grid(id).redraw());
@@ -270,7 +271,7 @@ private Q_SLOTS:
             QApplication::sendEvent(receiver, &drop);
         }
         QCOMPARE(session.currentPath(), opens ? first : QString());
-        QCOMPARE(window.windowTitle(), opens ? Title + u" ["_s + first + u']' : Title);
+        QCOMPARE(window.windowTitle(), opens ? Title + u" ["_s + QDir::toNativeSeparators(first) + u']' : Title);
     }
 
     void wheel_scrollsThreeRowsOnOfficerAndCityGridsOnly_data()

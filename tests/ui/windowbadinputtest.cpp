@@ -264,7 +264,8 @@ private Q_SLOTS:
         if (reason == u"ok"_s) {
             QVERIFY2(closer.texts.isEmpty(), qUtf8Printable(closer.texts.join(u" / "_s)));
             QCOMPARE(m_window->document().state().currentPath(), argument);
-            QCOMPARE(m_window->windowTitle(), WindowTitle + u" ["_s + (saving ? u"保存完了"_s : argument) + u']');
+            QCOMPARE(m_window->windowTitle(),
+                     WindowTitle + u" ["_s + (saving ? u"保存完了"_s : QDir::toNativeSeparators(argument)) + u']');
             const QStringList changed = DiskFingerprint::of(m_dir->path()).changedSince(disk, {relative});
             QVERIFY2(changed.isEmpty(), qUtf8Printable(changed.join(u", "_s)));
             if (saving)
