@@ -4,7 +4,7 @@
 # whose moc, rcc and uic serve the cross build. In order of preference:
 #   1. a copy unpacked or built by an earlier run, in the cache folder;
 #   2. the ready build in ../shared/toolchains beside the clone, when its SHA-256 checksum holds;
-#   3. a build from Debian's own qt6-base source package (about 30-40 minutes on two cores; needs
+#   3. a build from Debian's own qt6-base source package (about 20-40 minutes on two cores; needs
 #      root or sudo to add a deb-src entry and the build tools).
 # Environment: TAVRIN_CACHE (default ${XDG_CACHE_HOME:-~/.cache}/tavrin), TAVRIN_QT_SHARED (the
 # folder with the ready build; default ../shared/toolchains from the clone's parent).
@@ -67,7 +67,7 @@ from_source() {
     fi
     local work=$cache/qt$host_version-mingw-source/work
     say "building Qt $host_version for MinGW from Debian's qt6-base source package into $prefix"
-    say "(about 30-40 minutes on two cores; the log is $work/build.log)"
+    say "(about 20-40 minutes on two cores; the log is $work/build.log)"
     rm -rf "$work" "$prefix"
     mkdir -p "$work"
     # The source package comes from a deb-src entry for the same suites as the binary packages.
