@@ -108,8 +108,13 @@ private Q_SLOTS:
 
     void gitDiff_withTheDriver_showsTheChangedFields()
     {
-        if (QStandardPaths::findExecutable(u"git"_s).isEmpty())
+        if (QStandardPaths::findExecutable(u"git"_s).isEmpty()) {
+#ifdef Q_OS_WIN
+            QSKIP("no git for Windows on the PATH (the Wine prefix has none)");
+#else
             QSKIP("git is not installed: scripts/deps.sh installs it");
+#endif
+        }
         QVERIFY(QDir(m_dir->path()).mkdir(u"repo"_s));
         int code = -1;
         const QString init = git({u"init"_s, u"-q"_s}, &code);
