@@ -210,11 +210,17 @@ void frmMain::startUp(const QStringList& arguments)
     for (const TableId id : {TableId::Officer, TableId::City}) {
         view(id)->setAcceptFileDrops(true);
         view(id)->setWheelScrollsThreeRows(true);
-        connect(view(id), &GridView::filesDropped, this, [this](const QStringList& paths) {
-            // Only the first file of a drop is opened.
-            if (!paths.isEmpty())
-                openImageAsked(paths.first());
-        });
+        // Only once the drop has returned: a question asked inside it (unsaved changes, a refused file)
+        // would keep the program the file came from in its drag until answered (under Wine, Explorer's
+        // drag stayed open behind the question).
+        connect(
+            view(id), &GridView::filesDropped, this,
+            [this](const QStringList& paths) {
+                // Only the first file of a drop is opened.
+                if (!paths.isEmpty())
+                    openImageAsked(paths.first());
+            },
+            Qt::QueuedConnection);
     }
     document().setUpGrids();
     openImage(commandline::ImagePath(arguments));

@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "filedialogchoice.h"
+#include "filedrop.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "frmmain.h"
@@ -16,11 +17,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -260,16 +259,10 @@ private Q_SLOTS:
         auto* view = qobject_cast<GridView*>(widget);
         QWidget* receiver = view ? view->viewport() : widget;
 
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
-        const QPoint at(40, 40);
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(receiver, &enter);
-        QCOMPARE(enter.isAccepted(), opens);
-        if (opens) {
-            QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(receiver, &drop);
-        }
+        QCOMPARE(dropFiles(receiver, {first, second}), opens);
+        // The file manager the files came from is released before anything is opened.
+        QCOMPARE(session.currentPath(), QString());
+        finishDrop();
         QCOMPARE(session.currentPath(), opens ? first : QString());
         QCOMPARE(window.windowTitle(), opens ? Title + u" ["_s + QDir::toNativeSeparators(first) + u']' : Title);
     }

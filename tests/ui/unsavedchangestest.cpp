@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "editorsession.h"
+#include "filedrop.h"
 #include "officerwar.h"
 #include "questionanswerer.h"
 #include "savechangesquestion.h"
@@ -130,6 +131,35 @@ private Q_SLOTS:
         QCOMPARE(session.main().document().state().currentPath(), other);
         QVERIFY(session.block(TableId::Officer) != edited);
         QVERIFY(!session.main().session().isModified());
+    }
+
+    void drop_whileModified_asksOnceTheDropHasReturned_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("cancel") << u"キャンセル"_s << false;
+        QTest::newRow("discard") << u"保存しない"_s << true;
+    }
+
+    void drop_whileModified_asksOnceTheDropHasReturned()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, opens);
+        EditorSession session;
+        QVERIFY(session.active);
+        const QString other = session.dir.filePath(u"other.smc"_s);
+        QVERIFY(QFile::copy(session.sample, other));
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+
+        QuestionAnswerer answerer(answer);
+        QVERIFY(dropFiles(session.main().view(TableId::Officer)->viewport(), {other}));
+        QCOMPARE(answerer.texts, QStringList());
+        QCOMPARE(session.main().document().state().currentPath(), session.sample);
+        finishDrop();
+        QCOMPARE(answerer.texts, QStringList{SaveChangesQuestion::text()});
+        QCOMPARE(session.main().document().state().currentPath(), opens ? other : session.sample);
+        QCOMPARE(session.main().session().isModified(), !opens);
     }
 
     void openFromMenu_cancelledQuestion_showsNoFileDialog()

@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "filedialogchoice.h"
+#include "filedrop.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
@@ -16,14 +17,11 @@
 
 #include <QAction>
 #include <QDir>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -141,13 +139,8 @@ class WindowBadInputTest : public QObject
             startWindow({argument});
         } else if (entry == u"drop"_s) {
             m_window->editItemClicked(1);
-            QWidget* receiver = m_window->view(TableId::Officer)->viewport();
-            QMimeData mime;
-            mime.setUrls({QUrl::fromLocalFile(argument)});
-            QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(receiver, &enter);
-            QDropEvent drop(QPoint(40, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(receiver, &drop);
+            QVERIFY(dropFiles(m_window->view(TableId::Officer)->viewport(), {argument}));
+            finishDrop();
         } else if (entry == u"open path"_s) {
             m_window->openImage(argument);
         } else if (entry == u"Ctrl+S"_s) {
