@@ -24,6 +24,17 @@ class UnsavedChangesTest : public QObject
 {
     Q_OBJECT
 
+    // A copy of the session's image beside it, to open next, and one unsaved edit in the session.
+    static QString otherImageAndAnEdit(EditorSession& session)
+    {
+        const QString other = session.dir.filePath(u"other.smc"_s);
+        if (!QFile::copy(session.sample, other))
+            return {};
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        return other;
+    }
+
 private Q_SLOTS:
     void close_unmodified_asksNothing()
     {
@@ -109,10 +120,8 @@ private Q_SLOTS:
     {
         EditorSession session;
         QVERIFY(session.active);
-        const QString other = session.dir.filePath(u"other.smc"_s);
-        QVERIFY(QFile::copy(session.sample, other));
-        session.select(TableId::Officer, 3, WarColumn);
-        EditorSession::type(u"42\r"_s);
+        const QString other = otherImageAndAnEdit(session);
+        QVERIFY(!other.isEmpty());
         const QByteArray edited = session.block(TableId::Officer);
 
         {
@@ -147,10 +156,8 @@ private Q_SLOTS:
         QFETCH(bool, opens);
         EditorSession session;
         QVERIFY(session.active);
-        const QString other = session.dir.filePath(u"other.smc"_s);
-        QVERIFY(QFile::copy(session.sample, other));
-        session.select(TableId::Officer, 3, WarColumn);
-        EditorSession::type(u"42\r"_s);
+        const QString other = otherImageAndAnEdit(session);
+        QVERIFY(!other.isEmpty());
 
         QuestionAnswerer answerer(answer);
         QVERIFY(dropFiles(session.main().view(TableId::Officer)->viewport(), {other}));
