@@ -1,3 +1,4 @@
+#include "captionnaming.h"
 #include "documentcontent.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
@@ -362,8 +363,7 @@ private Q_SLOTS:
             const QByteArray file = readFileBytes(argument);
             for (const BlockSpec& range : BlockCatalogue)
                 QCOMPARE(m_document->state().block(range.id), file.mid(range.position, range.size));
-            QCOMPARE(m_document->state().caption(),
-                     u"Tavrinエディター ["_s % QDir::toNativeSeparators(argument) % u']');
+            QCOMPARE(m_document->state().caption(), captionNaming(argument));
             // The grids show the new file: the in-memory edit of the previous one is gone.
             QCOMPARE(m_document->grid(TableId::Officer).text(1, 3),
                      QString::number(quint8(file.at(blockSpec(BlockId::Officer).position + 7))));

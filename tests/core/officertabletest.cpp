@@ -1,10 +1,10 @@
+#include "captionnaming.h"
 #include "officertable.h"
 #include "codepage932.h"
 #include "editorstate.h"
 #include "grid.h"
 #include "testregistry.h"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -510,7 +510,7 @@ private Q_SLOTS:
         QCOMPARE(f.grid.col(), 3);
         QCOMPARE(f.grid.colSel(), 3);
         QCOMPARE(f.grid.tag(), u"3"_s);
-        QCOMPARE(f.state.caption(), u"Tavrinエディター ["_s % QDir::toNativeSeparators(u"/images/game.smc"_s) % u']');
+        QCOMPARE(f.state.caption(), captionNaming(u"/images/game.smc"_s));
         checkOrder(true);
         QCOMPARE(f.grid.text(0, 3), u"武力"_s);
 

@@ -1,13 +1,13 @@
 #include "grid.h"
 #include "gridmodel.h"
 #include "gridtestdata.h"
+#include "filedrop.h"
 #include "gridview.h"
 #include "testregistry.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
@@ -435,19 +435,13 @@ private Q_SLOTS:
         GridView& view = *shown.view;
         view.setAcceptFileDrops(accepting);
         QSignalSpy dropped(&view, &GridView::filesDropped);
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(u"/tmp/a.smc"_s), QUrl(u"https://example.com/x"_s),
-                      QUrl::fromLocalFile(u"/tmp/b.smc"_s)});
         QWidget* target = overLabels ? view.frozenView()->viewport() : view.viewport();
-        const QPoint at(5, 5);
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QCOMPARE(enter.isAccepted(), accepting);
+        const QList<QUrl> urls{QUrl::fromLocalFile(u"/tmp/a.smc"_s), QUrl(u"https://example.com/x"_s),
+                               QUrl::fromLocalFile(u"/tmp/b.smc"_s)};
+        QCOMPARE(dropUrls(target, urls, QPoint(5, 5)), accepting);
+        QCOMPARE(dropped.count(), accepting ? 1 : 0);
         if (!accepting)
             return;
-        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &drop);
-        QCOMPARE(dropped.count(), 1);
         QCOMPARE(dropped.at(0).at(0).toStringList(), (QStringList{u"/tmp/a.smc"_s, u"/tmp/b.smc"_s}));
     }
 };

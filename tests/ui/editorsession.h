@@ -1,5 +1,6 @@
 #pragma once
 
+#include "captionnaming.h"
 #include "blockcatalogue.h"
 #include "celleditor.h"
 #include "editorstate.h"
@@ -52,11 +53,7 @@ struct EditorSession
     }
     // The record a row shows: column 0 names it, since officer rows can be sorted.
     int recordOfRow(TableId id, int row) { return grid(id).text(row, 0).toInt(); }
-    QString pathCaption()
-    {
-        return EditorState::applicationTitle() + QStringLiteral(" [") + QDir::toNativeSeparators(sample) +
-               QLatin1Char(']');
-    }
+    QString pathCaption() { return captionNaming(sample); }
 
     static BlockId blockOf(TableId id)
     {

@@ -1,6 +1,7 @@
+#include "captionnaming.h"
 #include "filebytes.h"
 #include "filedialogchoice.h"
-#include "filedrop.h"
+#include "../platform/filedrop.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "frmmain.h"
@@ -169,7 +170,7 @@ private Q_SLOTS:
         frmMain& window = *session.window;
         window.editItemClicked(2);
         window.openImage(session.sample);
-        QCOMPARE(window.windowTitle(), Title + u" ["_s + QDir::toNativeSeparators(session.sample) + u']');
+        QCOMPARE(window.windowTitle(), captionNaming(session.sample));
         QCOMPARE(visibleTables(window), QList<TableId>{TableId::City});
         QCOMPARE(window.view(TableId::Officer)->model()->rowCount(), OfficerTable::RecordCount);
         for (const TableId id : AllTables) {
@@ -184,7 +185,7 @@ private Q_SLOTS:
         Session session(true);
         frmMain& window = *session.window;
         QCOMPARE(session.currentPath(), session.sample);
-        QCOMPARE(window.windowTitle(), Title + u" ["_s + QDir::toNativeSeparators(session.sample) + u']');
+        QCOMPARE(window.windowTitle(), captionNaming(session.sample));
         // Drawing is on again: the views show the filled grids.
         for (const TableId id : AllTables)
             QVERIFY(session.grid(id).redraw());
@@ -264,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(session.currentPath(), QString());
         finishDrop();
         QCOMPARE(session.currentPath(), opens ? first : QString());
-        QCOMPARE(window.windowTitle(), opens ? Title + u" ["_s + QDir::toNativeSeparators(first) + u']' : Title);
+        QCOMPARE(window.windowTitle(), opens ? captionNaming(first) : Title);
     }
 
     void wheel_scrollsThreeRowsOnOfficerAndCityGridsOnly_data()

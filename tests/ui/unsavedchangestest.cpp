@@ -1,6 +1,6 @@
 #include "filebytes.h"
 #include "editorsession.h"
-#include "filedrop.h"
+#include "../platform/filedrop.h"
 #include "officerwar.h"
 #include "questionanswerer.h"
 #include "savechangesquestion.h"

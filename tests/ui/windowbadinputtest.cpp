@@ -1,6 +1,7 @@
+#include "captionnaming.h"
 #include "filebytes.h"
 #include "filedialogchoice.h"
-#include "filedrop.h"
+#include "../platform/filedrop.h"
 #include "../platform/modalcloser.h"
 #include "blockcatalogue.h"
 #include "diskfingerprint.h"
@@ -257,8 +258,7 @@ private Q_SLOTS:
         if (reason == u"ok"_s) {
             QVERIFY2(closer.texts.isEmpty(), qUtf8Printable(closer.texts.join(u" / "_s)));
             QCOMPARE(m_window->document().state().currentPath(), argument);
-            QCOMPARE(m_window->windowTitle(),
-                     WindowTitle + u" ["_s + (saving ? u"保存完了"_s : QDir::toNativeSeparators(argument)) + u']');
+            QCOMPARE(m_window->windowTitle(), saving ? WindowTitle + u" [保存完了]"_s : captionNaming(argument));
             const QStringList changed = DiskFingerprint::of(m_dir->path()).changedSince(disk, {relative});
             QVERIFY2(changed.isEmpty(), qUtf8Printable(changed.join(u", "_s)));
             if (saving)
