@@ -8,15 +8,15 @@
 # then exits non-zero if any failed. The last lines are the sanitizer build's ctest summary, which CI
 # reads. Each phase prints how long it took.
 #
-# Environment: BUILD_DIR (default build/), SANITIZE_BUILD_DIR (build-asan/), FUZZ_BUILD_DIR
-# (build-fuzz/), FUZZ_SECONDS per target (default 10; 0 skips running the fuzzers), PACKAGE_TEST
+# Environment: BUILD_DIR (default build/), SANITIZE_BUILD_DIR (build-asan/, also the fuzz targets'),
+# FUZZ_SECONDS per target (default 10; 0 skips running the fuzzers), PACKAGE_TEST
 # (default 1; 0 skips installing the package, for machines where that is not wanted), WIN_BUILD_DIR
 # (build-win/), WINDOWS_TEST (default 1; 0 skips the Windows build and its tests under Wine).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 asan=${SANITIZE_BUILD_DIR:-$root/build-asan}
-fuzz=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+fuzz=$asan
 win=${WIN_BUILD_DIR:-$root/build-win}
 fuzz_seconds=${FUZZ_SECONDS:-10}
 jobs=$(nproc)
@@ -66,20 +66,17 @@ else
 fi
 phase_done "package"
 
-# Only what the sanitizer run tests: no benchmarks.
+# Only what the sanitizer run tests, and the fuzz targets, which need the same sanitizers: one clang
+# build compiles the libraries once for both (no benchmarks).
 phase "sanitizer build"
-BUILD_DIR=$asan bash "$root/scripts/build.sh" -DTAVRIN_SANITIZE=ON -DTAVRIN_BENCH=OFF || failures+=("sanitizer build")
-phase_done "sanitizer build"
-
-phase "fuzz build"
 fuzz_built=0
-if BUILD_DIR=$fuzz BUILD_TARGET=fuzz bash "$root/scripts/build.sh" -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIN_FUZZ=ON \
-    -DTAVRIN_BENCH=OFF -DBUILD_TESTING=OFF; then
+if BUILD_DIR=$asan bash "$root/scripts/build.sh" -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIN_SANITIZE=ON \
+    -DTAVRIN_FUZZ=ON -DTAVRIN_BENCH=OFF; then
     fuzz_built=1
 else
-    failures+=("fuzz build")
+    failures+=("sanitizer build")
 fi
-phase_done "fuzz build"
+phase_done "sanitizer build"
 
 if [ "$fuzz_built" = 1 ] && [ "$fuzz_seconds" -gt 0 ]; then
     phase "fuzzing, $fuzz_seconds s per target, $jobs at a time"
