@@ -19,10 +19,21 @@ std::optional<GridFind::Hit> GridFind::find(const Grid& grid, int row, int col, 
                                             const TextMatch::CellExtra& extra, bool includeStart)
 {
     const QString needle = TextMatch::fold(text);
+    if (needle.isEmpty())
+        return std::nullopt;
+    return findCell(
+        grid, row, col, forward,
+        [&grid, &needle, &extra](int r, int c) { return TextMatch::cellContains(grid, r, c, needle, extra); },
+        includeStart);
+}
+
+std::optional<GridFind::Hit> GridFind::findCell(const Grid& grid, int row, int col, bool forward,
+                                                const CellTest& test, bool includeStart)
+{
     const int first = grid.fixedRows();
     const int rows = grid.rows() - first;
     const int cols = grid.cols();
-    if (needle.isEmpty() || rows <= 0 || cols <= 0)
+    if (rows <= 0 || cols <= 0)
         return std::nullopt;
     const qsizetype total = qsizetype(rows) * cols;
     // Cells are counted in reading order from the first data cell; a start in the header row counts
@@ -39,7 +50,7 @@ std::optional<GridFind::Hit> GridFind::find(const Grid& grid, int row, int col, 
         const int c = int(at % cols);
         if (grid.isRowHidden(r))
             continue;
-        if (TextMatch::cellContains(grid, r, c, needle, extra)) {
+        if (test(r, c)) {
             // Past the end going forward the position drops to or below the start, going back it rises.
             const bool passedEnd = k > 0 && (forward ? at <= start : at >= start);
             // From the header row the first cell is no wrap; only a full round back to it would be.

@@ -2,6 +2,7 @@
 
 #include "textmatch.h"
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -25,6 +26,10 @@ public:
     // still matches). The start cell, tried last otherwise, is found again after a full round.
     static std::optional<Hit> find(const Grid& grid, int row, int col, bool forward, const QString& text,
                                    const TextMatch::CellExtra& extra, bool includeStart = false);
+    // The same walk for the next cell that `test` accepts (a marked difference, say).
+    using CellTest = std::function<bool(int row, int col)>;
+    static std::optional<Hit> findCell(const Grid& grid, int row, int col, bool forward, const CellTest& test,
+                                       bool includeStart = false);
 
     // The row that shows record `record`: the row whose No column holds that number where the grid
     // has one (officer rows may be sorted), else the record's place after the header rows.

@@ -177,6 +177,19 @@ void OfficerTable::storeCell()
         storeField(*p, grid().col());
 }
 
+void OfficerTable::takeCell(int row, int col, const QString& text, const QByteArray& from)
+{
+    Table::takeCell(row, col, text, from);
+    if (col != LifespanColumn || row < grid().fixedRows() || row >= grid().rows())
+        return;
+    bool ok = false;
+    const int n = grid().text(row, 0).trimmed().toInt(&ok);
+    if (!ok || n < 0 || n >= RecordCount)
+        return;
+    const qsizetype at = qsizetype(n) * RecordSize + LifespanOffset;
+    setByte(at, byteIn(from, at));
+}
+
 void OfficerTable::storeRow()
 {
     const std::optional<qsizetype> p = currentRecordOffset();

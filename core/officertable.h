@@ -20,6 +20,8 @@ public:
     std::optional<QString> checkText(int col, const QString& text) const override;
     void storeCell() override;
     EditRule editRule(int col) const override;
+    // 寿命 comes with the whole byte it shares with a half that no column shows, which a store clears.
+    void takeCell(int row, int col, const QString& text, const QByteArray& from) override;
 
     // Writes every field of the current row back into its record.
     void storeRow();

@@ -49,7 +49,12 @@ std::optional<int> columnNamed(const Grid& grid, const QString& foldedName)
 
 } // namespace
 
-std::variant<RowFilter, QString> RowFilter::parse(const QString& text, const Grid& grid)
+QString RowFilter::differenceWord()
+{
+    return TextMatch::fold(u"相違"_s);
+}
+
+std::variant<RowFilter, QString> RowFilter::parse(const QString& text, const Grid& grid, RowTest differs)
 {
     RowFilter filter;
     // Folding first turns the ideographic space into a space and full-width signs and digits into
@@ -60,6 +65,12 @@ std::variant<RowFilter, QString> RowFilter::parse(const QString& text, const Gri
         for (qsizetype i = 0; i < word.size() && opAt < 0; ++i)
             if (QStringView(u"=!<>").contains(word[i]))
                 opAt = i;
+        if (opAt < 0 && word == differenceWord()) {
+            if (!differs)
+                return u"「相違」で絞り込めるのは、比較している間だけです。"_s;
+            filter.m_differs = differs;
+            continue;
+        }
         if (opAt < 0) {
             filter.m_words << word;
             continue;
@@ -86,6 +97,8 @@ std::variant<RowFilter, QString> RowFilter::parse(const QString& text, const Gri
 
 bool RowFilter::matches(const Grid& grid, int row, const TextMatch::CellExtra& extra) const
 {
+    if (m_differs && !m_differs(row))
+        return false;
     for (const Comparison& comparison : m_comparisons) {
         const std::optional<double> cell = Grid::numberIn(grid.text(row, comparison.col));
         if (!cell || !holds(*cell, comparison.op, comparison.number))

@@ -19,17 +19,31 @@ CommitOutcome Table::commitText(int row, int col, const QString& text)
     const std::optional<QString> accepted = checkText(col, text);
     if (!accepted)
         return CommitOutcome::Refused;
+    storeText(row, col, *accepted);
+    return CommitOutcome::Stored;
+}
+
+void Table::takeCell(int row, int col, const QString& text, const QByteArray&)
+{
+    const Grid& g = m_grid;
+    if (row < g.fixedRows() || row >= g.rows() || col < 0 || col >= g.cols() || !editRule(col).opensEditor)
+        return;
+    storeText(row, col, text);
+}
+
+void Table::storeText(int row, int col, const QString& text)
+{
+    Grid& g = m_grid;
     const int row0 = g.row();
     const int col0 = g.col();
     const int rowSel0 = g.rowSel();
     const int colSel0 = g.colSel();
     // The stores read the grid's current cell, so it has to stand on the target while they run.
     g.setCurrentCell(row, col);
-    g.setText(row, col, *accepted);
+    g.setText(row, col, text);
     storeCell();
     g.setCurrentCell(row0, col0);
     g.setSelectionEnd(rowSel0, colSel0);
-    return CommitOutcome::Stored;
 }
 
 void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& headers)
@@ -53,7 +67,11 @@ int Table::firstEditableColumn() const
 
 std::uint8_t Table::byteAt(qsizetype offset) const
 {
-    const QByteArray& bytes = block();
+    return byteIn(block(), offset);
+}
+
+std::uint8_t Table::byteIn(const QByteArray& bytes, qsizetype offset)
+{
     return (offset >= 0 && offset < bytes.size()) ? static_cast<std::uint8_t>(bytes[offset]) : 0;
 }
 

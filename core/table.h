@@ -71,6 +71,11 @@ public:
     // commit rule, then the cell text, then the store. The current cell and the selection are where
     // they were afterwards.
     CommitOutcome commitText(int row, int col, const QString& text);
+    // Puts another image's value into cell (row, col) as that image stores it: `text` is what a fill
+    // of `from` (that image's block) shows there, stored without the commit rule, whose cap is for
+    // typed values; the value may lie above it. A header row, a cell outside the grid or a column that
+    // is not typed over is left alone.
+    virtual void takeCell(int row, int col, const QString& text, const QByteArray& from);
 
 protected:
     // The part of every set-up that is the same: drawing off (the window switches it on once every grid
@@ -81,8 +86,14 @@ protected:
     void setByte(qsizetype offset, std::uint8_t value);
     // The record number in column 0 of the current row; nullopt when it is not a whole number >= 0.
     std::optional<int> currentRecord() const;
+    // The byte at `offset` of a block of this table's kind (another image's); 0 outside it.
+    static std::uint8_t byteIn(const QByteArray& bytes, qsizetype offset);
 
 private:
+    // Sets the cell's text and runs the store with the cell current; the current cell and the
+    // selection are put back.
+    void storeText(int row, int col, const QString& text);
+
     Grid& m_grid;
     EditorState& m_state;
     BlockId m_block;

@@ -1,12 +1,9 @@
 #include "tableexport.h"
 
-#include "citytable.h"
 #include "delimitedtext.h"
-#include "forcetable.h"
 #include "grid.h"
-#include "itemtable.h"
-#include "officertable.h"
-#include "placementtable.h"
+#include "table.h"
+#include "tablefactory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,34 +14,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-std::unique_ptr<Table> makeTable(TableId id, Grid& grid, EditorState& state)
-{
-    switch (id) {
-    case TableId::Officer:
-        return std::make_unique<OfficerTable>(grid, state);
-    case TableId::City:
-        return std::make_unique<CityTable>(grid, state);
-    case TableId::Item:
-        return std::make_unique<ItemTable>(grid, state);
-    case TableId::Force:
-        return std::make_unique<ForceTable>(grid, state);
-    case TableId::Placement:
-        return std::make_unique<PlacementTable>(grid, state);
-    }
-    return nullptr;
-}
-
-} // namespace
-
 QList<QStringList> TableExport::rows(Document& doc, TableId id)
 {
     // A scratch grid filled from the blocks: the file shows the bytes, in record order, whatever the
     // view's sort order or the way a value was typed.
     Grid scratch;
     scratch.setRedraw(false);
-    const std::unique_ptr<Table> table = makeTable(id, scratch, doc.state());
+    const std::unique_ptr<Table> table = TableFactory::make(id, scratch, doc.state());
     table->setUpGrid();
     table->fillGrid();
     if (id == TableId::Placement) {

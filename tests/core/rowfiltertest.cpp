@@ -37,9 +37,10 @@ void fillSmallGrid(Grid& grid)
 }
 
 // The records (column 0) of the rows a filter text leaves shown, or the error it gives.
-QString shownRecords(const Grid& grid, const QString& text, const TextMatch::CellExtra& extra = {})
+QString shownRecords(const Grid& grid, const QString& text, const TextMatch::CellExtra& extra = {},
+                     const RowFilter::RowTest& differs = {})
 {
-    const auto parsed = RowFilter::parse(text, grid);
+    const auto parsed = RowFilter::parse(text, grid, differs);
     if (const QString* error = std::get_if<QString>(&parsed))
         return u"error: "_s + *error;
     const QVector<bool> hidden = std::get<RowFilter>(parsed).hiddenRows(grid, extra);
@@ -116,6 +117,33 @@ private Q_SLOTS:
         Grid grid;
         fillSmallGrid(grid);
         QCOMPARE(shownRecords(grid, text), shown);
+    }
+
+    // While comparing, 相違 keeps the rows that differ (here records 1 and 4); without a comparison
+    // the word is refused rather than looked for as text.
+    void filter_differenceWordKeepsDifferingRows_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("comparing");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("the word") << u"相違"_s << true << u"1,4"_s;
+        QTest::newRow("with a condition") << u"武力>80 相違"_s << true << u"4"_s;
+        QTest::newRow("with a word, full-width space") << u"相違　ﾁｮｳ"_s << true << u"4"_s;
+        QTest::newRow("not comparing")
+            << u"相違"_s << false << u"error: 「相違」で絞り込めるのは、比較している間だけです。"_s;
+    }
+
+    void filter_differenceWordKeepsDifferingRows()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, comparing);
+        QFETCH(QString, shown);
+        Grid grid;
+        fillSmallGrid(grid);
+        RowFilter::RowTest differs;
+        if (comparing)
+            differs = [&grid](int row) { return grid.text(row, 0) == u"1"_s || grid.text(row, 0) == u"4"_s; };
+        QCOMPARE(shownRecords(grid, text, {}, differs), shown);
     }
 
     void filter_matchesExtraText()

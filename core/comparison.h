@@ -1,0 +1,62 @@
+#pragma once
+
+#include "compareside.h"
+#include "document.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class EditorState;
+
+// The open document compared with another side, cell by cell: in every table, each stored column
+// (one the editor types into; not a label or a computed column) of each record whose value, as a fresh
+// fill of this side's current bytes shows it, differs from the other side's is marked, and the other
+// side's text is kept. Marks are kept by record (the number in column 0; the item grid's rows are its
+// records), so they follow the officer rows through a sort. The grids' rows and columns are the live
+// grids' coordinates throughout.
+class Comparison
+{
+public:
+    // Fills the other side's tables from `side` and marks every table of `doc`.
+    Comparison(Document& doc, CompareSide side);
+    ~Comparison();
+    Comparison(const Comparison&) = delete;
+    Comparison& operator=(const Comparison&) = delete;
+
+    const CompareSide& side() const { return m_side; }
+
+    // Marks one table again from its current bytes, after an edit, an undo or a redo changed them.
+    void update(TableId id);
+
+    int count(TableId id) const;
+    int total() const;
+    bool isMarked(TableId id, int row, int col) const;
+    // The other side's text of a marked cell; nullopt for a cell that is not marked.
+    std::optional<QString> otherText(TableId id, int row, int col) const;
+    bool rowHasMarks(TableId id, int row) const;
+
+    // The marked cells of the block from (top, left) to (bottom, right), either corner first, on rows the
+    // grid shows.
+    int countIn(TableId id, int top, int left, int bottom, int right) const;
+    // Takes the other side's value into each of those cells, exactly as the other side stores it, and
+    // returns how many; update() follows once the edit is recorded.
+    int take(TableId id, int top, int left, int bottom, int right);
+    // Takes every marked cell of every table, hidden rows and grids included.
+    int takeAll();
+
+private:
+    struct Sheet;
+
+    // The record the live grid's row shows; nullopt for a header row or a row without one.
+    std::optional<int> recordOf(TableId id, int row) const;
+    bool markedRecord(TableId id, int record, int col) const;
+    Sheet& sheet(TableId id) const { return *m_sheets[static_cast<std::size_t>(id)]; }
+
+    Document& m_doc;
+    CompareSide m_side;
+    std::unique_ptr<EditorState> m_other;
+    std::array<std::unique_ptr<Sheet>, 5> m_sheets;
+};
