@@ -144,9 +144,8 @@ void Document::readNameList(const QString& imagePath)
     // beside the image is the one meant.
     if (!names && QFileInfo(m_nameListPath).isRelative())
         names = NameList::read(QFileInfo(imagePath).absoluteDir().filePath(m_nameListPath));
-    if (!names)
-        return;
-    m_names = std::move(*names);
+    // Names from the previous image's list would stand beside records they do not name.
+    m_names = names.value_or(NameList());
     m_placement->fillNames(m_names);
 }
 

@@ -90,7 +90,7 @@ public:
     // when no list lies there, against the folder of the image being opened.
     QString nameListPath() const { return m_nameListPath; }
     void setNameListPath(const QString& path) { m_nameListPath = path; }
-    // The list as last read; an open that finds none keeps the one before, as the placement names do.
+    // The list the last open read; empty when that open found none.
     const NameList& nameList() const { return m_names; }
     // The list name of the officer an officer grid row shows (by its record number, so it follows the
     // row through a sort); empty for a header row or a record the list does not name.
