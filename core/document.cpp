@@ -167,10 +167,10 @@ FileResult Document::save(const QString& path, ChangedOnDisk changed)
         return FileResult::failed(
             u"ファイル「%1」は開いた後に他のプログラムで変更されています。その変更を消さないよう、保存しませんでした。"_s
                 .arg(QDir::toNativeSeparators(path)));
-    const FileResult written = m_checksum.kind() == ChecksumRequest::Kind::Keep
-                                   ? romfile::WriteImage(m_state->currentPath(), path, blocks(), m_form)
-                                   : writeWithChecksum(path);
-    if (!written.isDone())
+    QByteArray image;
+    if (const FileResult composed = composeSavedImage(image); !composed.isDone())
+        return FileResult::failed(atomicfile::failure(path, composed.message()));
+    if (const FileResult written = romfile::WriteImage(path, image); !written.isDone())
         return written;
     m_onDisk = DiskSnapshot::take(path, blocks(), m_form);
     m_state->setCurrentPath(path);
@@ -190,17 +190,14 @@ FileResult Document::composeSavedImage(QByteArray& image) const
 {
     if (m_state->currentPath().isEmpty())
         return FileResult::ignored();
-    return romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, image);
-}
-
-FileResult Document::writeWithChecksum(const QString& path) const
-{
-    QByteArray image;
-    if (const FileResult composed = composeSavedImage(image); !composed.isDone())
-        return composed;
-    if (!m_checksum.applyTo(image, m_form))
-        return FileResult::failed(atomicfile::failure(path, u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s));
-    return atomicfile::replace(path, image);
+    QByteArray composed;
+    if (const FileResult read = romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, composed);
+        !read.isDone())
+        return read;
+    if (!m_checksum.applyTo(composed, m_form))
+        return FileResult::failed(u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s);
+    image = std::move(composed);
+    return FileResult::done();
 }
 
 std::array<QByteArray, 5> Document::blocks() const

@@ -79,7 +79,9 @@ public:
     // The form of the open image (a copier header before the first open); a save keeps it.
     ImageForm imageForm() const { return m_form; }
     bool hasCopierHeader() const { return m_form == ImageForm::CopierHeader; }
-    // The bytes a save would write now: the current file on disk with the blocks laid over it.
+    // The bytes a save would write now: the current file on disk with the blocks laid over it and the
+    // checksum request carried out. The one place that composes them: the save writes exactly this,
+    // and a patch or anything else that needs "the image as saved now" asks for it.
     FileResult composeSavedImage(QByteArray& image) const;
 
     // What every save does with the cartridge checksum; an open starts with Keep.
@@ -98,8 +100,6 @@ public:
 
 private:
     std::array<QByteArray, 5> blocks() const;
-    // The save of an image whose checksum bytes change: composed in memory, then written whole.
-    FileResult writeWithChecksum(const QString& path) const;
     void readNameList(const QString& imagePath);
 
     std::unique_ptr<EditorState> m_state;
