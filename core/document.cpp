@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "atomicfile.h"
+#include "cartridgechecksum.h"
 #include "citytable.h"
 #include "forcetable.h"
 #include "grid.h"
@@ -168,10 +169,15 @@ FileResult Document::save(const QString& path, ChangedOnDisk changed)
             u"ファイル「%1」は開いた後に他のプログラムで変更されています。その変更を消さないよう、保存しませんでした。"_s
                 .arg(QDir::toNativeSeparators(path)));
     QByteArray image;
-    if (const FileResult composed = composeSavedImage(image); !composed.isDone())
+    QByteArray pairOnDisk;
+    if (const FileResult composed = compose(image, &pairOnDisk); !composed.isDone())
         return FileResult::failed(atomicfile::failure(path, composed.message()));
     if (const FileResult written = romfile::WriteImage(path, image); !written.isDone())
         return written;
+    if (m_checksum.kind() != ChecksumRequest::Kind::Keep)
+        m_overwrittenPairs << pairOnDisk;
+    if (m_checksum.kind() == ChecksumRequest::Kind::Put)
+        m_checksum = ChecksumRequest::keep();
     m_onDisk = DiskSnapshot::take(path, blocks(), m_form);
     m_state->setCurrentPath(path);
     m_state->setTitle(u"保存完了"_s);
@@ -188,12 +194,19 @@ bool Document::isChangedOnDisk(const QString& path) const
 
 FileResult Document::composeSavedImage(QByteArray& image) const
 {
+    return compose(image, nullptr);
+}
+
+FileResult Document::compose(QByteArray& image, QByteArray* pairOnDisk) const
+{
     if (m_state->currentPath().isEmpty())
         return FileResult::ignored();
     QByteArray composed;
     if (const FileResult read = romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, composed);
         !read.isDone())
         return read;
+    if (pairOnDisk)
+        *pairOnDisk = CartridgeChecksum::storedPair(composed, m_form);
     if (!m_checksum.applyTo(composed, m_form))
         return FileResult::failed(u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s);
     image = std::move(composed);

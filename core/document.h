@@ -7,6 +7,8 @@
 #include "imageform.h"
 #include "namelist.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -84,9 +86,16 @@ public:
     // and a patch or anything else that needs "the image as saved now" asks for it.
     FileResult composeSavedImage(QByteArray& image) const;
 
-    // What every save does with the cartridge checksum; an open starts with Keep.
+    // What every save does with the cartridge checksum; an open starts with Keep. A Put is carried out
+    // once: after a save has written its bytes the request is Keep again, so that a later change of
+    // the four bytes by another program survives the next save.
     ChecksumRequest checksumRequest() const { return m_checksum; }
     void setChecksumRequest(const ChecksumRequest& request) { m_checksum = request; }
+    // How many saves have written the four checksum bytes (a request other than Keep), counted from
+    // the document's creation: an undo compares it to tell whether a save wrote its fix.
+    int checksumSaves() const { return int(m_overwrittenPairs.size()); }
+    // The four bytes the file held before checksum save `index` (counted from 0) wrote over them.
+    QByteArray pairOverwrittenBy(int index) const { return m_overwrittenPairs.value(index); }
 
     // The name list read on every open. A relative path resolves against the working directory and,
     // when no list lies there, against the folder of the image being opened.
@@ -100,6 +109,8 @@ public:
 
 private:
     std::array<QByteArray, 5> blocks() const;
+    // composeSavedImage, also giving the pair the file holds before the request is carried out.
+    FileResult compose(QByteArray& image, QByteArray* pairOnDisk) const;
     void readNameList(const QString& imagePath);
 
     std::unique_ptr<EditorState> m_state;
@@ -113,5 +124,6 @@ private:
     NameList m_names;
     ImageForm m_form = ImageForm::CopierHeader;
     ChecksumRequest m_checksum = ChecksumRequest::keep();
+    QList<QByteArray> m_overwrittenPairs;
     DiskSnapshot m_onDisk;
 };
