@@ -1,7 +1,5 @@
 #include "testplayimages.h"
 
-#include "atomicfile.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,8 +26,14 @@ FileResult TestPlayImages::add(const QString& fileName, const QByteArray& image,
         return FileResult::failed(u"テストプレイ用のフォルダーを「%1」に作れませんでした。\n%2"_s.arg(
             QDir::toNativeSeparators(m_parent), folder.errorString()));
     const QString written = folder.filePath(fileName);
-    if (const FileResult result = atomicfile::replace(written, image); !result.isDone())
-        return result;
+    // A plain write, not a save's synced replace: the emulator reads the file straight back from the
+    // system's cache, and the sync to disk was half the time from F5 to the emulator. A failed write
+    // leaves nothing, since the folder removes itself with what it holds.
+    QFile file(written);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(image) != image.size() || !file.flush())
+        return FileResult::failed(u"テストプレイ用のイメージ「%1」を書き込めませんでした。\n%2"_s.arg(
+            QDir::toNativeSeparators(written), file.errorString()));
+    file.close();
     folder.setAutoRemove(false);
     m_paths.push_back(written);
     while (m_paths.size() > static_cast<std::size_t>(m_keep)) {
