@@ -11,9 +11,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QSet>
 #include <QSettings>
 #include <QTimer>
 
@@ -25,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The stand-in emulator: what it was given lands in a folder of its own.
+// The stand-in emulator, started as "<program>" "<out>" <words>: what it got lands in <out>.
 struct StandIn
 {
     QTemporaryDir out;
@@ -35,7 +33,6 @@ struct StandIn
     {
         return u"\"%1\" %2"_s.arg(QDir::toNativeSeparators(out.path()), words);
     }
-    // A command line as TAVRIN_EMULATOR takes it, for `programPath` (the built stand-in or a copy).
     QString commandLine(const QString& programPath, const QString& words = u"%1"_s) const
     {
         return u"\"%1\" %2"_s.arg(QDir::toNativeSeparators(programPath), argumentsText(words));
@@ -48,15 +45,9 @@ struct StandIn
     }
     QStringList arguments() const { return QString::fromUtf8(readFileBytes(file(u"arguments.txt"_s))).split(u'\n'); }
     QByteArray image() const { return readFileBytes(file(u"image.bin"_s)); }
-    void reset() const
-    {
-        for (const QString& name : {u"done"_s, u"arguments.txt"_s, u"image.bin"_s})
-            QFile::remove(file(name));
-    }
 };
 
-// The variable as the user's environment holds it; on Windows that is UTF-16, which qputenv's bytes
-// are not.
+// As the user's environment holds it: on Windows that is UTF-16, which qputenv's bytes are not.
 void setEmulatorVariable(const QString& line)
 {
 #ifdef Q_OS_WIN
@@ -66,27 +57,21 @@ void setEmulatorVariable(const QString& line)
 #endif
 }
 
-// The keyboard on the officer grid; after a dialog the window has to be active again for its
-// shortcuts to work.
-void focusGrid(EditorSession& session)
+// After a dialog the window has to be active again for its shortcuts to work.
+void pressF5(EditorSession& session)
 {
     session.main().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&session.main()));
     session.view(TableId::Officer)->setFocus();
-}
-
-void pressF5(EditorSession& session)
-{
-    focusGrid(session);
     QTest::keyClick(session.view(TableId::Officer), Qt::Key_F5);
 }
 
 // What test play must leave as it was.
 struct Untouched
 {
-    explicit Untouched(EditorSession& session)
-        : file(readFileBytes(session.sample)), caption(session.caption()), steps(stackOf(session).count()),
-          index(stackOf(session).index()), modified(session.main().session().isModified())
+    explicit Untouched(EditorSession& s)
+        : file(readFileBytes(s.main().document().state().currentPath())), caption(s.caption()),
+          steps(stackOf(s).count()), index(stackOf(s).index()), modified(s.main().session().isModified())
     {
     }
     bool operator==(const Untouched&) const = default;
@@ -100,9 +85,7 @@ struct Untouched
 
 } // namespace
 
-// ファイル > "テストプレイ" (F5) in the real window with a stand-in emulator that records what it got: the
-// image as a save would write it, in a temporary file of the same name, one argument whatever the
-// path holds; nothing of the window's state changes.
+// ファイル > "テストプレイ" (F5) in the real window with a stand-in emulator that records what it got.
 class TestPlayTest : public QObject
 {
     Q_OBJECT
@@ -115,101 +98,134 @@ private Q_SLOTS:
     }
     void cleanup() { init(); }
 
-    // Steps: "edit" a new War on officer 0, "fix" the checksum (the file's pair is stale).
+    // Steps: "edit" a new War on officer 0, "fix" the checksum (the file's pair is stale). The emulator
+    // comes from TAVRIN_EMULATOR, over a stored setting that names another program; "P" in
+    // `expected` is the temporary image's native path.
     void f5_handsOverWhatASaveWouldWrite_data()
     {
         QTest::addColumn<QStringList>("steps");
-        QTest::newRow("unedited") << QStringList{};
-        QTest::newRow("after an edit") << QStringList{u"edit"_s};
-        QTest::newRow("after a checksum fix") << QStringList{u"fix"_s};
-        QTest::newRow("after an edit and a checksum fix") << QStringList{u"edit"_s, u"fix"_s};
-        QTest::newRow("after a fix and an edit") << QStringList{u"fix"_s, u"edit"_s};
+        QTest::addColumn<QString>("programName"); // a copy of the stand-in under this name, when given
+        QTest::addColumn<QString>("imageName");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList one{u"P"_s};
+        const QString smc = u"sample.smc"_s;
+        QTest::newRow("unedited") << QStringList{} << QString() << smc << u"%1"_s << one;
+        QTest::newRow("after an edit") << QStringList{u"edit"_s} << QString() << smc << u"%1"_s << one;
+        QTest::newRow("after a checksum fix") << QStringList{u"fix"_s} << QString() << smc << u"%1"_s << one;
+        QTest::newRow("after an edit and a fix")
+            << QStringList{u"edit"_s, u"fix"_s} << QString() << smc << u"%1"_s << one;
+        QTest::newRow("spaces and Japanese letters in both paths")
+            << QStringList{u"edit"_s} << u"エミュ レーター/スタンド イン"_s << u"テスト 画像/三国 志.smc"_s << u"%1"_s
+            << one;
+        QTest::newRow("headerless image, quoted words, the path inside a word")
+            << QStringList{u"edit"_s} << QString() << u"テスト 画像/三国 志.sfc"_s << u"-a \"b  c\" --rom=%1 %1"_s
+            << QStringList{u"-a"_s, u"b  c"_s, u"--rom=P"_s, u"P"_s};
+        QTest::newRow("without %1 the path comes last")
+            << QStringList{} << QString() << smc << u"\"\"\"q\"\"\""_s << QStringList{u"\"q\""_s, u"P"_s};
     }
 
     void f5_handsOverWhatASaveWouldWrite()
     {
         QFETCH(QStringList, steps);
+        QFETCH(QString, programName);
+        QFETCH(QString, imageName);
+        QFETCH(QString, words);
+        QFETCH(QStringList, expected);
         EditorSession session;
         QVERIFY(session.active);
-        QByteArray expected = SampleImage::generate();
-        QVERIFY(CartridgeChecksum::putPair(expected, ImageForm::CopierHeader, "\x12\x34\x56\x78"));
-        QVERIFY(writeFileBytes(session.sample, expected));
-        session.main().openImage(session.sample);
+        StandIn standIn;
+        QString program = standIn.program;
+        if (!programName.isEmpty()) {
+            const QString suffix = QFileInfo(standIn.program).suffix();
+            program = session.dir.filePath(suffix.isEmpty() ? programName : programName + u'.' + suffix);
+            QVERIFY(QDir().mkpath(QFileInfo(program).absolutePath()));
+            QVERIFY(QFile::copy(standIn.program, program));
+        }
+        const QString image = session.dir.filePath(imageName);
+        QVERIFY(QDir().mkpath(QFileInfo(image).absolutePath()));
+        const bool headerless = imageName.endsWith(u".sfc"_s);
+        QByteArray bytes = SampleImage::generate().mid(headerless ? 0x200 : 0);
+        const ImageForm form = headerless ? ImageForm::Headerless : ImageForm::CopierHeader;
+        QVERIFY(CartridgeChecksum::putPair(bytes, form, "\x12\x34\x56\x78"));
+        QVERIFY(writeFileBytes(image, bytes));
+        session.main().openImage(image);
+        QCOMPARE(session.caption(), captionNaming(image));
         for (const QString& step : steps) {
-            if (step == u"edit"_s) {
-                session.select(TableId::Officer, 1, WarColumn);
-                EditorSession::type(u"99\r"_s);
-                expected[WarByteOfRecord0 +
-                         qint64(session.recordOfRow(TableId::Officer, 1)) * OfficerTable::RecordSize] = char(99);
-            } else {
+            if (step == u"fix"_s) {
                 session.main().fileItem(10)->trigger();
+                continue;
             }
+            session.select(TableId::Officer, 1, WarColumn);
+            EditorSession::type(u"99\r"_s);
+            const qint64 record = session.recordOfRow(TableId::Officer, 1);
+            bytes[WarByteOfRecord0 - (headerless ? 0x200 : 0) + record * OfficerTable::RecordSize] = char(99);
         }
         if (steps.contains(u"fix"_s))
-            QVERIFY(CartridgeChecksum::fix(expected, ImageForm::CopierHeader));
-        StandIn standIn;
-        setEmulatorVariable(standIn.commandLine(standIn.program));
+            QVERIFY(CartridgeChecksum::fix(bytes, form));
+        EmulatorSetting other;
+        other.program = session.dir.filePath(u"not this one"_s);
+        QVERIFY(other.store());
+        setEmulatorVariable(standIn.commandLine(program, words));
         const Untouched before(session);
         ModalCloser closer;
         pressF5(session);
         QVERIFY(standIn.waitDone());
-        QCOMPARE(closer.texts, QStringList());
-        QCOMPARE(closer.dialogTitles, QStringList());
+        QCOMPARE(closer.texts + closer.dialogTitles, QStringList());
+        // A new file named as the opened image, in a folder of its own under the temporary folder.
         const QStringList images = session.main().testPlay().images();
         QCOMPARE(images.size(), 1);
-        // One argument, the temporary image in the system's form, named as the opened image is.
-        QCOMPARE(standIn.arguments(), QStringList{QDir::toNativeSeparators(images.first())});
-        QCOMPARE(QFileInfo(images.first()).fileName(), QFileInfo(session.sample).fileName());
+        QCOMPARE(QFileInfo(images.first()).fileName(), QFileInfo(image).fileName());
         QCOMPARE(QFileInfo(QFileInfo(images.first()).absolutePath()).absolutePath(),
                  QFileInfo(QDir::tempPath()).absoluteFilePath());
+        for (QString& argument : expected)
+            argument.replace(u"P"_s, QDir::toNativeSeparators(images.first()));
+        QCOMPARE(standIn.arguments(), expected);
         if (steps.contains(u"fix"_s))
             QEXPECT_FAIL("", "the image composed in memory leaves the checksum request to the save", Continue);
-        QCOMPARE(differences(standIn.image(), expected), QList<qint64>());
-        QCOMPARE(standIn.image().size(), expected.size());
+        QCOMPARE(differences(standIn.image(), bytes), QList<qint64>());
+        QCOMPARE(standIn.image().size(), bytes.size());
         QVERIFY(Untouched(session) == before);
     }
 
-    // The settings dialog on the first test play: what it starts with, and each way it is left.
+    // The settings dialog on the first test play, and each way it is left; a program in quotes, as
+    // Windows' "copy as path" gives it, is taken without them.
     void f5_firstUse_asksForTheEmulator_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("typed, OK") << u"type"_s << true;
-        QTest::newRow("chosen with 参照..., OK") << u"browse"_s << true;
-        QTest::newRow("キャンセル") << u"cancel"_s << false;
-        QTest::newRow("no program: OK stays off") << u"empty"_s << false;
+        QTest::newRow("typed in quotes, OK") << u"type"_s;
+        QTest::newRow("chosen with 参照..., OK") << u"browse"_s;
+        QTest::newRow("キャンセル") << u"cancel"_s;
+        QTest::newRow("no program: OK stays off") << u"empty"_s;
     }
 
     void f5_firstUse_asksForTheEmulator()
     {
         QFETCH(QString, how);
-        QFETCH(bool, chosen);
         EditorSession session;
         QVERIFY(session.active);
         StandIn standIn;
+        const QString program = QDir::toNativeSeparators(standIn.program);
         const Untouched before(session);
         ModalCloser closer;
         QStringList shown;
         closer.onDialog = [&](QDialog* dialog) {
-            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
-                chooseInFileDialog(files, standIn.program);
-                return;
-            }
+            if (qobject_cast<QFileDialog*>(dialog))
+                return chooseInFileDialog(dialog, standIn.program);
             auto* settings = qobject_cast<EmulatorSettingsDialog*>(dialog);
             QVERIFY(settings);
             shown << settings->programBox()->text() << settings->argumentsBox()->text();
             if (const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOTS"); !shots.isEmpty())
                 settings->grab().save(shots + u"/testplay-settings.png"_s);
-            // Later, from the event loop: the file dialog that 参照... opens is answered by this closer.
+            // From the event loop, so that this closer answers the file dialog of 参照... too.
             QTimer::singleShot(0, settings, [&, settings] {
                 if (how == u"browse"_s)
                     QTest::mouseClick(settings->findChild<QPushButton*>(u"browse"_s), Qt::LeftButton);
                 else if (how == u"type"_s)
-                    QTest::keyClicks(settings->programBox(), QDir::toNativeSeparators(standIn.program));
+                    QTest::keyClicks(settings->programBox(), u"\"%1\""_s.arg(program));
                 settings->argumentsBox()->selectAll();
                 QTest::keyClicks(settings->argumentsBox(), standIn.argumentsText());
-                if (how == u"empty"_s)
-                    QVERIFY(!settings->okButton()->isEnabled());
+                QCOMPARE(settings->okButton()->isEnabled(), how == u"type"_s || how == u"browse"_s);
                 if (how == u"cancel"_s || how == u"empty"_s)
                     QTest::keyClick(settings, Qt::Key_Escape);
                 else
@@ -218,11 +234,11 @@ private Q_SLOTS:
         };
         pressF5(session);
         QTRY_VERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(closer.dialogTitles.first(), u"テストプレイの設定"_s);
+        QCOMPARE(closer.dialogTitles.value(0), u"テストプレイの設定"_s);
         // Nothing chosen yet: no program, the image's path alone as the arguments.
         QCOMPARE(shown, (QStringList{QString(), u"%1"_s}));
         QCOMPARE(closer.texts, QStringList());
-        if (!chosen) {
+        if (how == u"cancel"_s || how == u"empty"_s) {
             QCOMPARE(session.main().testPlay().images(), QStringList());
             QVERIFY(!QSettings().contains(u"TestPlay/program"_s));
             QVERIFY(Untouched(session) == before);
@@ -230,108 +246,23 @@ private Q_SLOTS:
         }
         QVERIFY(standIn.waitDone());
         QCOMPARE(standIn.image(), readFileBytes(session.sample));
-        QCOMPARE(QSettings().value(u"TestPlay/program"_s).toString(), QDir::toNativeSeparators(standIn.program));
-        QCOMPARE(QSettings().value(u"TestPlay/arguments"_s).toString(), standIn.argumentsText());
-        // Once chosen, F5 starts it at once.
-        standIn.reset();
+        // Once chosen, F5 starts it at once, and テストプレイの設定... shows the choice.
+        QFile::remove(standIn.file(u"done"_s));
         const qsizetype dialogs = closer.dialogTitles.size();
         pressF5(session);
         QVERIFY(standIn.waitDone());
         QCOMPARE(closer.dialogTitles.size(), dialogs);
-        QVERIFY(Untouched(session) == before);
-    }
-
-    void settingsItem_showsTheStoredChoice()
-    {
-        EditorSession session;
-        QVERIFY(session.active);
-        EmulatorSetting stored;
-        stored.program = u"C:/エミュ/emu.exe"_s;
-        stored.arguments = u"-fs 1 \"%1\""_s;
-        QVERIFY(stored.store());
-        ModalCloser closer;
-        QStringList shown;
+        shown.clear();
         closer.onDialog = [&](QDialog* dialog) {
-            auto* settings = qobject_cast<EmulatorSettingsDialog*>(dialog);
-            QVERIFY(settings);
-            shown << settings->programBox()->text() << settings->argumentsBox()->text();
+            if (auto* settings = qobject_cast<EmulatorSettingsDialog*>(dialog))
+                shown << settings->programBox()->text() << settings->argumentsBox()->text();
             dialog->reject();
         };
         session.main().fileItem(12)->trigger();
-        QCOMPARE(shown, (QStringList{QDir::toNativeSeparators(stored.program), stored.arguments}));
-        // Cancel keeps what was stored; the item is beside テストプレイ, after the checksum fix.
-        QCOMPARE(EmulatorSetting::load().program, stored.program);
-        const QList<QAction*> actions = session.main().fileMenu()->actions();
-        QCOMPARE(actions.indexOf(session.main().fileItem(11)), actions.indexOf(session.main().fileItem(10)) + 1);
-        QCOMPARE(actions.indexOf(session.main().fileItem(12)), actions.indexOf(session.main().fileItem(11)) + 1);
-        if (const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOTS"); !shots.isEmpty()) {
-            focusGrid(session);
-            QTest::keyClick(session.view(TableId::Officer), Qt::Key_F, Qt::AltModifier);
-            QTRY_COMPARE(QApplication::activePopupWidget(), session.main().fileMenu());
-            session.main().fileMenu()->grab().save(shots + u"/testplay-menu.png"_s);
-            EditorSession::press(Qt::Key_Escape);
-            QTRY_VERIFY(!QApplication::activePopupWidget());
-        }
-    }
-
-    // TAVRIN_EMULATOR wins over the setting; quotes group words, and a path with spaces and Japanese
-    // letters, the program's or the image's, arrives as one argument.
-    void environmentEmulator_pathsArriveWhole_data()
-    {
-        QTest::addColumn<QString>("programFolder");
-        QTest::addColumn<QString>("imageName");
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QStringList>("expected"); // "%1" for the image's path
-        QTest::newRow("built stand-in") << QString() << u"sample.smc"_s << u"%1"_s << QStringList{u"%1"_s};
-        QTest::newRow("program under spaces and Japanese letters")
-            << u"エミュ レーター/スタンド イン"_s << u"sample.smc"_s << u"%1"_s << QStringList{u"%1"_s};
-        QTest::newRow("image under spaces and Japanese letters")
-            << u"エミュ レーター/スタンド イン"_s << u"テスト 画像/三国 志.smc"_s << u"%1"_s << QStringList{u"%1"_s};
-        QTest::newRow("quoted words and a path inside a word")
-            << QString() << u"テスト 画像/三国 志.sfc"_s << u"-a \"b c\" --rom=%1 %1"_s
-            << QStringList{u"-a"_s, u"b c"_s, u"--rom=%1"_s, u"%1"_s};
-    }
-
-    void environmentEmulator_pathsArriveWhole()
-    {
-        QFETCH(QString, programFolder);
-        QFETCH(QString, imageName);
-        QFETCH(QString, words);
-        QFETCH(QStringList, expected);
-        EditorSession session;
-        QVERIFY(session.active);
-        StandIn standIn;
-        QString program = standIn.program;
-        if (!programFolder.isEmpty()) {
-            program = session.dir.filePath(programFolder);
-            if (const QString suffix = QFileInfo(standIn.program).suffix(); !suffix.isEmpty())
-                program += u'.' + suffix;
-            QVERIFY(QDir().mkpath(QFileInfo(program).absolutePath()));
-            QVERIFY(QFile::copy(standIn.program, program));
-        }
-        const QString image = session.dir.filePath(imageName);
-        QVERIFY(QDir().mkpath(QFileInfo(image).absolutePath()));
-        // The headerless form where the name says so: the temporary image keeps the form.
-        const QByteArray bytes = SampleImage::generate().mid(imageName.endsWith(u".sfc"_s) ? 0x200 : 0);
-        QVERIFY(writeFileBytes(image, bytes));
-        session.main().openImage(image);
-        QCOMPARE(session.caption(), captionNaming(image));
-        EmulatorSetting stored;
-        stored.program = session.dir.filePath(u"not the one.exe"_s);
-        QVERIFY(stored.store());
-        setEmulatorVariable(standIn.commandLine(program, words));
-        ModalCloser closer;
-        pressF5(session);
-        QVERIFY(standIn.waitDone());
-        QCOMPARE(closer.texts, QStringList());
-        const QStringList images = session.main().testPlay().images();
-        QCOMPARE(images.size(), 1);
-        QCOMPARE(QFileInfo(images.first()).fileName(), QFileInfo(image).fileName());
-        const QString path = QDir::toNativeSeparators(images.first());
-        for (QString& argument : expected)
-            argument.replace(u"%1"_s, path);
-        QCOMPARE(standIn.arguments(), expected);
-        QCOMPARE(standIn.image(), bytes);
+        const QString stored = how == u"type"_s ? u"\"%1\""_s.arg(program) : program;
+        QCOMPARE(shown, (QStringList{stored, standIn.argumentsText()}));
+        QCOMPARE(EmulatorSetting::load().program, stored);
+        QVERIFY(Untouched(session) == before);
     }
 
     // A program that cannot be started: a message naming it and why, and nothing else.
@@ -355,16 +286,14 @@ private Q_SLOTS:
         QVERIFY(session.active);
         QVERIFY(QDir(session.dir.path()).mkdir(u"フォルダー"_s));
         QVERIFY(writeFileBytes(session.dir.filePath(u"読んでね.txt"_s), "text"));
-        const QString path = inFolder ? session.dir.filePath(program) : program;
-        setEmulatorVariable(u"\"%1\" %2"_s.arg(QDir::toNativeSeparators(path), u"%1"_s));
+        const QString path = QDir::toNativeSeparators(inFolder ? session.dir.filePath(program) : program);
+        setEmulatorVariable(u"\"%1\" %2"_s.arg(path, u"%1"_s));
         const Untouched before(session);
         ModalCloser closer;
         pressF5(session);
-        QCOMPARE(closer.texts.size(), 1);
         QCOMPARE(closer.titles, QStringList{EditorState::applicationTitle()});
-        QVERIFY2(closer.texts.first().contains(u"「%1」"_s.arg(QDir::toNativeSeparators(path))),
-                 qUtf8Printable(closer.texts.first()));
-        QVERIFY2(closer.texts.first().contains(reason), qUtf8Printable(closer.texts.first()));
+        const QString message = closer.texts.value(0);
+        QVERIFY2(message.contains(u"「%1」"_s.arg(path)) && message.contains(reason), qUtf8Printable(message));
         QCOMPARE(session.main().testPlay().images(), QStringList());
         QVERIFY(Untouched(session) == before);
     }
@@ -378,44 +307,31 @@ private Q_SLOTS:
         setEmulatorVariable(standIn.commandLine(standIn.program));
         QStringList handedOver;
         for (int run = 0; run < 5; ++run) {
-            standIn.reset();
+            QFile::remove(standIn.file(u"done"_s));
             pressF5(session);
             QVERIFY(standIn.waitDone());
             handedOver << QDir::fromNativeSeparators(standIn.arguments().value(0));
-            QVERIFY(QFile::exists(handedOver.last()));
+            QVERIFY(!handedOver.mid(0, run).contains(handedOver.last()));
         }
-        QCOMPARE(handedOver.size(), 5);
-        QCOMPARE(QSet<QString>(handedOver.begin(), handedOver.end()).size(), 5);
         QCOMPARE(session.main().testPlay().images(), handedOver.mid(2));
-        for (qsizetype i = 0; i < handedOver.size(); ++i) {
-            QCOMPARE(QFile::exists(handedOver[i]), i >= 2);
+        for (qsizetype i = 0; i < handedOver.size(); ++i)
             QCOMPARE(QFileInfo::exists(QFileInfo(handedOver[i]).absolutePath()), i >= 2);
-        }
         session.window.reset();
         for (const QString& image : std::as_const(handedOver))
             QVERIFY2(!QFileInfo::exists(QFileInfo(image).absolutePath()), qUtf8Printable(image));
     }
 
-    void withoutAnImage_doesNothing_data()
+    // Neither the settings dialog nor the emulator without an image.
+    void withoutAnImage_f5DoesNothing()
     {
-        QTest::addColumn<bool>("variable");
-        QTest::newRow("TAVRIN_EMULATOR set") << true;
-        QTest::newRow("nothing chosen") << false;
-    }
-
-    void withoutAnImage_doesNothing()
-    {
-        QFETCH(bool, variable);
         EditorSession session(false);
         QVERIFY(session.active);
-        StandIn standIn;
-        if (variable)
-            setEmulatorVariable(standIn.commandLine(standIn.program));
         ModalCloser closer;
         pressF5(session);
-        session.main().fileItem(11)->trigger();
-        QCOMPARE(closer.dialogTitles, QStringList());
-        QCOMPARE(closer.texts, QStringList());
+        StandIn standIn;
+        setEmulatorVariable(standIn.commandLine(standIn.program));
+        pressF5(session);
+        QCOMPARE(closer.texts + closer.dialogTitles, QStringList());
         QCOMPARE(session.main().testPlay().images(), QStringList());
         QCOMPARE(session.caption(), EditorState::applicationTitle());
     }
