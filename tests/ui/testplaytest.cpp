@@ -275,6 +275,8 @@ private Q_SLOTS:
         QTest::newRow("a folder") << u"フォルダー"_s << true << u"フォルダーです"_s;
         QTest::newRow("not a program") << u"読んでね.txt"_s << true << u"実行できるファイルではありません"_s;
         QTest::newRow("a name not on PATH") << u"tavrin-no-such-emulator"_s << false << u"PATH"_s;
+        // Passes every check, and the system refuses it: the image written for it goes again.
+        QTest::newRow("runnable by its name, not a program") << u"壊れた.exe"_s << true << u"システムが"_s;
     }
 
     void programThatCannotStart_isNamedWithTheReason()
@@ -286,6 +288,9 @@ private Q_SLOTS:
         QVERIFY(session.active);
         QVERIFY(QDir(session.dir.path()).mkdir(u"フォルダー"_s));
         QVERIFY(writeFileBytes(session.dir.filePath(u"読んでね.txt"_s), "text"));
+        QFile broken(session.dir.filePath(u"壊れた.exe"_s));
+        QVERIFY(writeFileBytes(broken.fileName(), "not a program"));
+        QVERIFY(broken.setPermissions(broken.permissions() | QFileDevice::ExeOwner));
         const QString path = QDir::toNativeSeparators(inFolder ? session.dir.filePath(program) : program);
         setEmulatorVariable(u"\"%1\" %2"_s.arg(path, u"%1"_s));
         const Untouched before(session);
