@@ -12,7 +12,9 @@ constexpr qint64 PairStart = CartridgeHeader::ComplementPosition;
 constexpr qint64 PairEnd = CartridgeHeader::ChecksumPosition + 2;
 
 // The plain sum of bytes [from, from + length) of the cartridge, the four header bytes counted as a
-// valid pair. Kept 32 bits wide: 64 MiB of 0xFF still fits.
+// valid pair. It can pass 32 bits (64 MiB of 0xFF sums to about 2^34, and the mirroring multiplies),
+// and then wraps: unsigned arithmetic is modulo 2^32, which keeps the low 16 bits, the only ones the
+// checksum stores, exact.
 quint32 plainSum(QByteArrayView data, qint64 from, qint64 length)
 {
     quint32 sum = 0;

@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "atomicfile.h"
+#include "cartridgechecksum.h"
 #include "citytable.h"
 #include "forcetable.h"
 #include "grid.h"
@@ -144,9 +145,8 @@ void Document::readNameList(const QString& imagePath)
     // beside the image is the one meant.
     if (!names && QFileInfo(m_nameListPath).isRelative())
         names = NameList::read(QFileInfo(imagePath).absoluteDir().filePath(m_nameListPath));
-    if (!names)
-        return;
-    m_names = std::move(*names);
+    // Names from the previous image's list would stand beside records they do not name.
+    m_names = names.value_or(NameList());
     m_placement->fillNames(m_names);
 }
 
@@ -168,11 +168,16 @@ FileResult Document::save(const QString& path, ChangedOnDisk changed)
         return FileResult::failed(
             u"ファイル「%1」は開いた後に他のプログラムで変更されています。その変更を消さないよう、保存しませんでした。"_s
                 .arg(QDir::toNativeSeparators(path)));
-    const FileResult written = m_checksum.kind() == ChecksumRequest::Kind::Keep
-                                   ? romfile::WriteImage(m_state->currentPath(), path, blocks(), m_form)
-                                   : writeWithChecksum(path);
-    if (!written.isDone())
+    QByteArray image;
+    QByteArray pairOnDisk;
+    if (const FileResult composed = compose(image, &pairOnDisk); !composed.isDone())
+        return FileResult::failed(atomicfile::failure(path, composed.message()));
+    if (const FileResult written = romfile::WriteImage(path, image); !written.isDone())
         return written;
+    if (m_checksum.kind() != ChecksumRequest::Kind::Keep)
+        m_overwrittenPairs << pairOnDisk;
+    if (m_checksum.kind() == ChecksumRequest::Kind::Put)
+        m_checksum = ChecksumRequest::keep();
     m_onDisk = DiskSnapshot::take(path, blocks(), m_form);
     m_state->setCurrentPath(path);
     m_state->setTitle(u"保存完了"_s);
@@ -189,19 +194,23 @@ bool Document::isChangedOnDisk(const QString& path) const
 
 FileResult Document::composeSavedImage(QByteArray& image) const
 {
-    if (m_state->currentPath().isEmpty())
-        return FileResult::ignored();
-    return romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, image);
+    return compose(image, nullptr);
 }
 
-FileResult Document::writeWithChecksum(const QString& path) const
+FileResult Document::compose(QByteArray& image, QByteArray* pairOnDisk) const
 {
-    QByteArray image;
-    if (const FileResult composed = composeSavedImage(image); !composed.isDone())
-        return composed;
-    if (!m_checksum.applyTo(image, m_form))
-        return FileResult::failed(atomicfile::failure(path, u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s));
-    return atomicfile::replace(path, image);
+    if (m_state->currentPath().isEmpty())
+        return FileResult::ignored();
+    QByteArray composed;
+    if (const FileResult read = romfile::ComposeImage(m_state->currentPath(), blocks(), m_form, composed);
+        !read.isDone())
+        return read;
+    if (pairOnDisk)
+        *pairOnDisk = CartridgeChecksum::storedPair(composed, m_form);
+    if (!m_checksum.applyTo(composed, m_form))
+        return FileResult::failed(u"カートリッジヘッダーがないため、チェックサムを書き込めません。"_s);
+    image = std::move(composed);
+    return FileResult::done();
 }
 
 std::array<QByteArray, 5> Document::blocks() const

@@ -7,6 +7,8 @@
 #include "imageform.h"
 #include "namelist.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -79,18 +81,27 @@ public:
     // The form of the open image (a copier header before the first open); a save keeps it.
     ImageForm imageForm() const { return m_form; }
     bool hasCopierHeader() const { return m_form == ImageForm::CopierHeader; }
-    // The bytes a save would write now: the current file on disk with the blocks laid over it.
+    // The bytes a save would write now: the current file on disk with the blocks laid over it and the
+    // checksum request carried out. The one place that composes them: the save writes exactly this,
+    // and a patch or anything else that needs "the image as saved now" asks for it.
     FileResult composeSavedImage(QByteArray& image) const;
 
-    // What every save does with the cartridge checksum; an open starts with Keep.
+    // What every save does with the cartridge checksum; an open starts with Keep. A Put is carried out
+    // once: after a save has written its bytes the request is Keep again, so that a later change of
+    // the four bytes by another program survives the next save.
     ChecksumRequest checksumRequest() const { return m_checksum; }
     void setChecksumRequest(const ChecksumRequest& request) { m_checksum = request; }
+    // How many saves have written the four checksum bytes (a request other than Keep), counted from
+    // the document's creation: an undo compares it to tell whether a save wrote its fix.
+    int checksumSaves() const { return int(m_overwrittenPairs.size()); }
+    // The four bytes the file held before checksum save `index` (counted from 0) wrote over them.
+    QByteArray pairOverwrittenBy(int index) const { return m_overwrittenPairs.value(index); }
 
     // The name list read on every open. A relative path resolves against the working directory and,
     // when no list lies there, against the folder of the image being opened.
     QString nameListPath() const { return m_nameListPath; }
     void setNameListPath(const QString& path) { m_nameListPath = path; }
-    // The list as last read; an open that finds none keeps the one before, as the placement names do.
+    // The list the last open read; empty when that open found none.
     const NameList& nameList() const { return m_names; }
     // The list name of the officer an officer grid row shows (by its record number, so it follows the
     // row through a sort); empty for a header row or a record the list does not name.
@@ -98,8 +109,8 @@ public:
 
 private:
     std::array<QByteArray, 5> blocks() const;
-    // The save of an image whose checksum bytes change: composed in memory, then written whole.
-    FileResult writeWithChecksum(const QString& path) const;
+    // composeSavedImage, also giving the pair the file holds before the request is carried out.
+    FileResult compose(QByteArray& image, QByteArray* pairOnDisk) const;
     void readNameList(const QString& imagePath);
 
     std::unique_ptr<EditorState> m_state;
@@ -113,5 +124,6 @@ private:
     NameList m_names;
     ImageForm m_form = ImageForm::CopierHeader;
     ChecksumRequest m_checksum = ChecksumRequest::keep();
+    QList<QByteArray> m_overwrittenPairs;
     DiskSnapshot m_onDisk;
 };

@@ -97,7 +97,6 @@ void PlacementTable::fillNames(const NameList& names)
 {
     Grid& g = grid();
     const RedrawSuspender suspended(g);
-    const int rows = int(std::min<qsizetype>(RowCount - 1, names.size()));
-    for (int n = 0; n < rows; ++n)
+    for (int n = 0; n < RecordCount; ++n)
         g.setText(n + 1, NameCol, names.name(n));
 }

@@ -22,7 +22,7 @@ public:
     // Fills the name column from a Shift-JIS file, one name per CR LF line. Never fails the open:
     // a missing or unreadable file changes nothing, undecodable bytes show as U+FFFD.
     void readUTF8(const QString& path);
-    // Fills the name column from a list, record n from its line n + 1; rows past the list keep their
-    // names.
+    // Fills the name column from a list, record n from its line n + 1; rows past the list are left
+    // empty, so that no name from an earlier list survives.
     void fillNames(const NameList& names);
 };

@@ -9,7 +9,8 @@
 #include <array>
 #include <optional>
 
-// The file side of the image: existence, identity, reading the five blocks and writing them back.
+// The file side of the image: existence, identity, reading the five blocks, composing an image with
+// them laid over the file and writing it.
 namespace romfile {
 
 // Largest file the editor will open; no cartridge image comes near it.
@@ -35,17 +36,16 @@ FileResult ReadImage(const QString& path, QByteArray& image, ImageForm* form = n
 // Reads a whole regular file of at most `limit` bytes (a patch, for instance).
 FileResult ReadWholeFile(const QString& path, qint64 limit, QByteArray& bytes);
 
-// Writes `source` (the current file as it is on disk now) with the five blocks laid over their
-// ranges to `destination`, all or nothing: a temporary file beside the destination is replaced
-// atomically, the destination keeps its permissions, and a symbolic link keeps pointing where it did.
-// The blocks go to the positions of the source's form; when `form` is given and the source no longer
-// has that form, nothing is written, since the blocks would land in the wrong bytes.
-FileResult WriteImage(const QString& source, const QString& destination, const std::array<QByteArray, 5>& blocks,
-                      std::optional<ImageForm> form = std::nullopt);
-
-// What WriteImage would write, in memory.
+// The current file `source` as it is on disk now, with the five blocks laid over their ranges at the
+// positions of its form, in memory. When `form` is given and the source no longer has that form it
+// is refused, since the blocks would land in the wrong bytes. A failure says why, naming the source.
 FileResult ComposeImage(const QString& source, const std::array<QByteArray, 5>& blocks, std::optional<ImageForm> form,
                         QByteArray& image);
+
+// Writes a composed image to `destination`, all or nothing: a temporary file beside the destination
+// is replaced atomically, the destination keeps its permissions, and a symbolic link keeps pointing
+// where it did.
+FileResult WriteImage(const QString& destination, const QByteArray& image);
 
 // The points inside WriteImage at which the crash-safety test kills a saving process.
 enum class SaveStep

@@ -193,7 +193,11 @@ void quickPath(World& w, const QByteArray& file, const Edit& edit, bool writes)
         return;
 
     blocks[std::size_t(BlockId::Placement)][edit.blockOffset()] = char(edit.value);
-    const FileResult written = romfile::WriteImage(w.input, w.copy, blocks);
+    QByteArray image;
+    const FileResult composed = romfile::ComposeImage(w.input, blocks, std::nullopt, image);
+    if (!composed.isDone())
+        fail("composing an image from its own blocks failed", composed.message());
+    const FileResult written = romfile::WriteImage(w.copy, image);
     if (!written.isDone())
         fail("writing an image under a new name failed", written.message());
     checkSavedWithOneEdit(w, file, edit);

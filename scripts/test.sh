@@ -70,6 +70,10 @@ phase_done "package"
 # build compiles the libraries once for both (no benchmarks).
 phase "sanitizer build"
 fuzz_built=0
+# CMake cannot switch an existing folder to another compiler: one that g++ configured starts afresh.
+if [ -f "$asan/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$asan/CMakeCache.txt"; then
+    rm -rf "$asan"
+fi
 if BUILD_DIR=$asan bash "$root/scripts/build.sh" -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIN_SANITIZE=ON \
     -DTAVRIN_FUZZ=ON -DTAVRIN_BENCH=OFF; then
     fuzz_built=1

@@ -3,7 +3,6 @@
 #include "checksumrequest.h"
 #include "fileresult.h"
 
-#include <QByteArray>
 #include <QUndoCommand>
 
 class Document;
@@ -11,17 +10,16 @@ class QUndoStack;
 
 // One undo step: from now on every save writes the cartridge checksum of what it writes. The four
 // bytes lie outside the five tables, so the step changes no block: it changes the document's checksum
-// request, which the save honours. Undone, the request goes back to what it was; where that was to
-// leave the bytes alone, the save writes the four bytes the file held when the fix was chosen, so that
-// undoing after a save that already fixed them puts the old ones back as any other undo would.
+// request, which the save honours. Undone before a save wrote the fix, the request goes back to what
+// it was, so the four bytes stay whatever the file holds (another program's fix included). Undone after
+// a save wrote it, the next save puts back the bytes that save wrote over, as any other undo would.
 class ChecksumFixCommand : public QUndoCommand
 {
 public:
-    // `pairOnDisk`: the four bytes the file holds now.
-    ChecksumFixCommand(Document& document, const QByteArray& pairOnDisk);
+    explicit ChecksumFixCommand(Document& document);
 
-    // What the menu item does: reads the four bytes the file holds and pushes the step. Ignored without
-    // an open image; a file that cannot be read is reported and no step is pushed.
+    // What the menu item does: checks that the image has the four bytes and pushes the step. Ignored
+    // without an open image; a file that cannot be read is reported and no step is pushed.
     static FileResult request(Document& document, QUndoStack& stack);
 
     void undo() override;
@@ -29,6 +27,7 @@ public:
 
 private:
     Document& m_document;
-    ChecksumRequest m_before;
-    QByteArray m_pairOnDisk;
+    // Taken at each redo: the request the step replaced and the document's count of checksum saves.
+    ChecksumRequest m_before = ChecksumRequest::keep();
+    int m_savesAtRedo = 0;
 };

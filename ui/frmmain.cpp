@@ -19,6 +19,7 @@
 #include "okmessagebox.h"
 #include "patchcreator.h"
 #include "savechangesquestion.h"
+#include "testplaycommand.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,6 +109,8 @@ void frmMain::buildMenus()
                                        {5, u"インポート..."_s},
                                        {6, u"パッチを作成..."_s},
                                        {10, u"チェックサムを修正"_s},
+                                       {11, u"テストプレイ"_s, QKeySequence(Qt::Key_F5)},
+                                       {12, u"テストプレイの設定..."_s},
                                        {7, u"リスト保存"_s, {}, false},
                                        {8, u"-"_s},
                                        {9, u"終了(&X)"_s},
@@ -195,6 +198,7 @@ void frmMain::createEditing()
     m_clipboardCommands = new GridClipboardCommands(*m_session);
     m_exchangeCommands = new ExchangeCommands(*m_session);
     m_findCommands = new FindCommands(*m_session, *this);
+    m_testPlay = std::make_unique<TestPlayCommand>(*this, document());
     // The officer's name from the list, over the columns that name the officer.
     view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
         return col <= 1 ? document().officerListName(row) : QString();
@@ -272,6 +276,12 @@ void frmMain::fileItemClicked(int index)
             if (const FileResult result = ChecksumFixCommand::request(document(), m_session->undoStack());
                 result.isFailed())
                 showMessage(result.message());
+        break;
+    case 11:
+        m_testPlay->run();
+        break;
+    case 12:
+        m_testPlay->configure();
         break;
     case 9:
         close();

@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include <memory>
+
 class CellEditor;
 class ExchangeCommands;
 class FindCommands;
@@ -17,6 +19,7 @@ class OfficerGridCommands;
 class QAction;
 class QLineEdit;
 class QMenu;
+class TestPlayCommand;
 
 // The main window: one of the five grids fills the client area, the Edit menu chooses which. It
 // opens images from the File menu, the command line and files dropped on the officer or city grid,
@@ -59,6 +62,8 @@ public:
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
+    // ファイル > テストプレイ and its settings.
+    TestPlayCommand& testPlay() const { return *m_testPlay; }
 
     void fileItemClicked(int index);
     // Hides every grid, then shows the one of the index (1 officers, 2 cities, 3 items, 4 forces,
@@ -115,4 +120,5 @@ private:
     GridClipboardCommands* m_clipboardCommands = nullptr;
     ExchangeCommands* m_exchangeCommands = nullptr;
     FindCommands* m_findCommands = nullptr;
+    std::unique_ptr<TestPlayCommand> m_testPlay;
 };

@@ -5,6 +5,7 @@
 #include "document.h"
 #include "grid.h"
 #include "officertable.h"
+#include "placementtable.h"
 #include "sampleimage.h"
 #include "testregistry.h"
 
@@ -82,6 +83,33 @@ private Q_SLOTS:
         QVERIFY(m_document->open(writeSample(u"image.smc"_s)).isDone());
         QCOMPARE(m_document->grid(TableId::Placement).text(1, 1), u"Cao"_s);
         QCOMPARE(m_document->grid(TableId::Placement).text(2, 1), u"Liu"_s);
+    }
+
+    // A second open after one whose list named six records: the placement column, the officer names
+    // that find and the tooltips use, all show the second open's list and nothing of the first.
+    void open_showsExactlyTheListOfThisOpen_data()
+    {
+        QTest::addColumn<QByteArray>("list"); // empty: no list at the second open
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("two names after six") << QByteArray("Zhao\r\nMa") << QStringList{u"Zhao"_s, u"Ma"_s};
+        QTest::newRow("no list after six") << QByteArray() << QStringList();
+    }
+
+    void open_showsExactlyTheListOfThisOpen()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, names);
+        const QString image = writeSample(u"image.smc"_s);
+        QVERIFY(writeFileBytes(path(u"b.txt"_s), "Cao\r\nLiu\r\nGuan\r\nZhang\r\nSun\r\nZhou"));
+        QVERIFY(m_document->open(image).isDone());
+        QVERIFY(list.isEmpty() ? QFile::remove(path(u"b.txt"_s)) : writeFileBytes(path(u"b.txt"_s), list));
+        QVERIFY(m_document->open(image).isDone());
+        const Grid& placement = m_document->grid(TableId::Placement);
+        for (int record = 0; record < PlacementTable::RecordCount; ++record) {
+            const QString expected = names.value(record);
+            QCOMPARE(placement.text(record + 1, 1), expected);
+            QCOMPARE(m_document->officerListName(record + 1), expected);
+        }
     }
 
     void open_ignoresSilently_data()

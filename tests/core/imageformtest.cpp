@@ -1,6 +1,8 @@
 #include "documentcontent.h"
 #include "filebytes.h"
 #include "blockcatalogue.h"
+#include "cartridgechecksum.h"
+#include "checksumrequest.h"
 #include "diskfingerprint.h"
 #include "document.h"
 #include "grid.h"
@@ -166,18 +168,38 @@ private Q_SLOTS:
         }
     }
 
+    // With each checksum request: what a patch or a test play is made from must be what the save writes.
+    void composeSavedImage_isWhatTheSaveWrites_data()
+    {
+        QTest::addColumn<QByteArray>("put"); // four bytes to put; "keep" and "fix" name those requests
+        QTest::newRow("keep") << QByteArray("keep");
+        QTest::newRow("fix") << QByteArray("fix");
+        QTest::newRow("put") << QByteArray("\x01\x02\x03\x04", 4);
+    }
+
     void composeSavedImage_isWhatTheSaveWrites()
     {
+        QFETCH(QByteArray, put);
+        const ChecksumRequest request = put == "keep" ? ChecksumRequest::keep()
+                                        : put == "fix" ? ChecksumRequest::fix()
+                                                       : ChecksumRequest::put(put);
         QVERIFY(writeFileBytes(path(u"image.sfc"_s), m_bare));
         const auto document = newDocument();
         QByteArray composed;
         QCOMPARE(document->composeSavedImage(composed).kind(), FileResult::Kind::Ignored);
         QVERIFY(document->open(path(u"image.sfc"_s)).isDone());
         QVERIFY(editCell(*document, TableId::City, 1, 2, u"250"_s));
+        document->setChecksumRequest(request);
         QVERIFY(document->composeSavedImage(composed).isDone());
         QCOMPARE(readFileBytes(path(u"image.sfc"_s)), m_bare);
         QVERIFY(document->save(path(u"copy.sfc"_s)).isDone());
         QCOMPARE(composed, readFileBytes(path(u"copy.sfc"_s)));
+        // The four bytes are the file's, with the request carried out.
+        QByteArray requested = composed;
+        QVERIFY(CartridgeChecksum::putPair(requested, ImageForm::Headerless,
+                                           CartridgeChecksum::storedPair(m_bare, ImageForm::Headerless)));
+        QVERIFY(request.applyTo(requested, ImageForm::Headerless));
+        QCOMPARE(composed, requested);
         QVERIFY(composed != m_bare);
     }
 

@@ -46,6 +46,15 @@ Blocks flipped(const Blocks& blocks)
     return result;
 }
 
+// A save at the file's level: the blocks laid over the source, and the image written.
+FileResult composeAndWrite(const QString& source, const QString& destination, const Blocks& blocks)
+{
+    QByteArray image;
+    if (const FileResult composed = romfile::ComposeImage(source, blocks, std::nullopt, image); !composed.isDone())
+        return composed;
+    return romfile::WriteImage(destination, image);
+}
+
 bool makeSparse(const QString& path, qint64 size)
 {
     QFile file(path);
@@ -245,7 +254,7 @@ private Q_SLOTS:
 #endif
 
         const Blocks edited = flipped(blocks);
-        const FileResult saved = romfile::WriteImage(file, file, edited);
+        const FileResult saved = composeAndWrite(file, file, edited);
         QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
         QCOMPARE(readFileBytes(file), withBlocks(m_sample, edited));
     }
@@ -280,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(blocks, blocksOf(m_sample));
 
         const Blocks edited = flipped(blocks);
-        const FileResult saved = romfile::WriteImage(native, target, edited);
+        const FileResult saved = composeAndWrite(native, target, edited);
         QVERIFY2(saved.isDone(), qUtf8Printable(saved.message()));
         QCOMPARE(readFileBytes(target), withBlocks(m_sample, edited));
         if (saveAs.isEmpty())
@@ -306,7 +315,7 @@ private Q_SLOTS:
     {
         const QString file = writeSample(u"image.smc"_s);
         const Blocks edited = flipped(blocksOf(m_sample));
-        const FileResult result = romfile::WriteImage(file, file, edited);
+        const FileResult result = composeAndWrite(file, file, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
 
         const QByteArray after = readFileBytes(file);
@@ -332,7 +341,7 @@ private Q_SLOTS:
         const QString source = writeSample(u"image.smc"_s);
         const QString destination = path(u"copy.smc"_s);
         const Blocks edited = flipped(blocksOf(m_sample));
-        const FileResult result = romfile::WriteImage(source, destination, edited);
+        const FileResult result = composeAndWrite(source, destination, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(readFileBytes(destination), withBlocks(m_sample, edited));
         QCOMPARE(readFileBytes(source), m_sample);
@@ -344,7 +353,7 @@ private Q_SLOTS:
         const QString destination = path(u"other.smc"_s);
         QVERIFY(writeFileBytes(destination, QByteArray(2 * SampleImage::Size, 'x')));
         const Blocks blocks = blocksOf(m_sample);
-        QVERIFY(romfile::WriteImage(source, destination, blocks).isDone());
+        QVERIFY(composeAndWrite(source, destination, blocks).isDone());
         QCOMPARE(readFileBytes(destination), m_sample);
     }
 
@@ -354,7 +363,7 @@ private Q_SLOTS:
         const QByteArray longer = m_sample + QByteArray(3 * 1024 * 1024 + 17, '\x7E');
         QVERIFY(writeFileBytes(source, longer));
         const Blocks edited = flipped(blocksOf(m_sample));
-        QVERIFY(romfile::WriteImage(source, path(u"copy.smc"_s), edited).isDone());
+        QVERIFY(composeAndWrite(source, path(u"copy.smc"_s), edited).isDone());
         QCOMPARE(readFileBytes(path(u"copy.smc"_s)), withBlocks(longer, edited));
     }
 
@@ -404,11 +413,15 @@ private Q_SLOTS:
         const QStringList entriesBefore = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QFileInfo destinationBefore(destination);
 
-        const FileResult result = romfile::WriteImage(source, destination, blocks);
+        const FileResult result = composeAndWrite(source, destination, blocks);
         QVERIFY(result.isFailed());
-        QVERIFY2(result.message().contains(u"ファイル「"_s % QDir::toNativeSeparators(destination) %
-                                           u"」に保存できませんでした"_s),
-                 qUtf8Printable(result.message()));
+        // A source that cannot be composed is named as such; a write that failed names its destination.
+        const QString named = kind.startsWith(u"source"_s)
+                                  ? u"元のファイル「"_s % QDir::toNativeSeparators(source) % u"」を読み込めません"_s
+                              : kind == u"bad block"_s
+                                  ? reason
+                                  : u"ファイル「"_s % QDir::toNativeSeparators(destination) % u"」に保存できませんでした"_s;
+        QVERIFY2(result.message().contains(named), qUtf8Printable(result.message()));
         QVERIFY2(result.message().contains(reason), qUtf8Printable(result.message()));
 
         // Nothing on disk moved: no new entry, no temporary file left, no byte changed.
@@ -430,7 +443,7 @@ private Q_SLOTS:
         const QString source = writeSample(u"image.smc"_s);
         const QString destination = writeSample(u"locked.smc"_s);
         QVERIFY(QFile::setPermissions(destination, QFileDevice::ReadOwner | QFileDevice::ReadUser));
-        const FileResult result = romfile::WriteImage(source, destination, flipped(blocksOf(m_sample)));
+        const FileResult result = composeAndWrite(source, destination, flipped(blocksOf(m_sample)));
         QVERIFY(result.isFailed());
         QVERIFY(result.message().contains(u"書き込みできません"_s));
         QCOMPARE(readFileBytes(destination), m_sample);
@@ -458,7 +471,7 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(destination, wanted));
         const QFileDevice::Permissions before = QFile::permissions(destination);
         const Blocks edited = flipped(blocksOf(m_sample));
-        const FileResult result = romfile::WriteImage(source, destination, edited);
+        const FileResult result = composeAndWrite(source, destination, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QCOMPARE(QFile::permissions(destination), before);
         QCOMPARE(readFileBytes(destination), withBlocks(m_sample, edited));
@@ -473,7 +486,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(target, link));
         const Blocks edited = flipped(blocksOf(m_sample));
 
-        const FileResult result = romfile::WriteImage(link, link, edited);
+        const FileResult result = composeAndWrite(link, link, edited);
         QVERIFY2(result.isDone(), qUtf8Printable(result.message()));
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFileInfo(link).symLinkTarget(), target);
@@ -491,7 +504,7 @@ private Q_SLOTS:
             QSKIP("this file system ignores case");
         QVERIFY(!romfile::SameFile(source, variant));
         const Blocks edited = flipped(blocksOf(m_sample));
-        QVERIFY(romfile::WriteImage(source, variant, edited).isDone());
+        QVERIFY(composeAndWrite(source, variant, edited).isDone());
         QCOMPARE(readFileBytes(variant), withBlocks(m_sample, edited));
         QCOMPARE(readFileBytes(source), m_sample);
     }

@@ -126,6 +126,8 @@ private Q_SLOTS:
         QTest::newRow("file 8") << u"file"_s << 8 << u"-"_s << true;
         QTest::newRow("file 9") << u"file"_s << 9 << u"終了(&X)"_s << true;
         QTest::newRow("file 10") << u"file"_s << 10 << u"チェックサムを修正"_s << true;
+        QTest::newRow("file 11") << u"file"_s << 11 << u"テストプレイ"_s << true;
+        QTest::newRow("file 12") << u"file"_s << 12 << u"テストプレイの設定..."_s << true;
         QTest::newRow("edit 1") << u"edit"_s << 1 << u"武将"_s << true;
         QTest::newRow("edit 3") << u"edit"_s << 3 << u"アイテム"_s << false;
         QTest::newRow("edit 4") << u"edit"_s << 4 << u"勢力"_s << false;
@@ -161,7 +163,8 @@ private Q_SLOTS:
         QCOMPARE(titles, (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"ヘルプ(&H)"_s}));
         QCOMPARE(window.busyoMenu()->title(), u"ポップアップ"_s);
         QCOMPARE(window.fileItem(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QVERIFY(!window.fileItem(11));
+        QCOMPARE(window.fileItem(11)->shortcut(), QKeySequence(Qt::Key_F5));
+        QVERIFY(!window.fileItem(13));
     }
 
     void openSample_fillsEveryGridAndCaptionButKeepsView()

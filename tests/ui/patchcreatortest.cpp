@@ -1,3 +1,4 @@
+#include "cartridgechecksum.h"
 #include "filebytes.h"
 #include "filedialogchoice.h"
 #include "../platform/modalcloser.h"
@@ -65,7 +66,12 @@ class PatchCreatorTest : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_sample = SampleImage::generate(); }
+    void initTestCase()
+    {
+        // A stale checksum, so that a fix alone changes the image.
+        m_sample = SampleImage::generate();
+        QVERIFY(CartridgeChecksum::putPair(m_sample, ImageForm::CopierHeader, QByteArray("\x12\x34\x56\x78", 4)));
+    }
 
     void init()
     {
@@ -92,15 +98,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("written");
-        QTest::newRow("IPS, the first type") << QString() << u"edit.ips"_s;
-        QTest::newRow("BPS chosen as the type") << u"BPS パッチ(*.bps)"_s << u"edit.bps"_s;
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<bool>("fix"); // チェックサムを修正 chosen before the patch
+        QTest::newRow("IPS, the first type") << QString() << u"edit.ips"_s << true << false;
+        QTest::newRow("BPS chosen as the type") << u"BPS パッチ(*.bps)"_s << u"edit.bps"_s << true << false;
+        QTest::newRow("an edit and the checksum fix") << QString() << u"edit.ips"_s << true << true;
+        QTest::newRow("the checksum fix alone") << u"BPS パッチ(*.bps)"_s << u"edit.bps"_s << false << true;
     }
 
     void create_writesThePatchOfTheUnsavedEdit()
     {
         QFETCH(QString, type);
         QFETCH(QString, written);
-        openEdited();
+        QFETCH(bool, edit);
+        QFETCH(bool, fix);
+        openEdited(edit);
+        if (fix)
+            m_document->setChecksumRequest(ChecksumRequest::fix());
         QStringList dialogs;
         const QStringList messages = run({[&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"original.smc"_s); },
                                           [&](QDialog* d) { chooseInFileDialog(d, m_dir->path(), u"edit"_s, type); }},
@@ -111,12 +125,17 @@ private Q_SLOTS:
         const QByteArray patch = readFileBytes(path(written));
         QVERIFY(messages.first().contains(QString::number(patch.size())));
         QByteArray expected = m_sample;
-        expected[0xA8226 + 7] = char(95);
+        if (edit)
+            expected[0xA8226 + 7] = char(95);
+        if (fix)
+            QVERIFY(CartridgeChecksum::fix(expected, ImageForm::CopierHeader));
         const PatchOutcome applied = PatchFile::apply(m_sample, patch);
         QVERIFY2(applied.ok(), qUtf8Printable(applied.error));
         QCOMPARE(applied.bytes, expected);
-        // The image itself is not saved by making a patch.
+        // The image itself is not saved by making a patch, and a save then writes what the patch gives.
         QCOMPARE(readFileBytes(path(u"image.smc"_s)), m_sample);
+        QVERIFY(m_document->save(path(u"saved.smc"_s)).isDone());
+        QCOMPARE(readFileBytes(path(u"saved.smc"_s)), applied.bytes);
     }
 
     void create_endsWithAMessageAndWritesNothing_data()
