@@ -75,6 +75,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         const QString tip = toolTip(row, col);
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
+    case ComparedRole:
+        return m_compareSource && m_compareSource(row, col).has_value();
     default:
         return {};
     }
@@ -88,6 +90,9 @@ QString GridModel::toolTip(int row, int col) const
             lines << extra;
     if (m_grid.isChanged(row, col))
         lines << (u"元の値: "_s + displayText(m_grid.originalText(row, col)));
+    if (m_compareSource)
+        if (const std::optional<QString> other = m_compareSource(row, col))
+            lines << (u"比較先: "_s + displayText(*other));
     return lines.join(u'\n');
 }
 
@@ -131,6 +136,23 @@ void GridModel::onCellChanged(int row, int col)
 QColor GridModel::changedCellTint()
 {
     return QColor(255, 170, 0, 70);
+}
+
+QColor GridModel::comparedCellMark()
+{
+    return QColor(190, 0, 150);
+}
+
+void GridModel::setCompareSource(CompareSource source)
+{
+    m_compareSource = std::move(source);
+    refreshMarks();
+}
+
+void GridModel::refreshMarks()
+{
+    if (m_rows > 0 && m_cols > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1), {ComparedRole, Qt::ToolTipRole});
 }
 
 void GridModel::onOriginalsMarked()

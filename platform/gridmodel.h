@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include <functional>
+#include <optional>
 
 // Shows a Grid to Qt's item views: row 0 of the grid is the horizontal header, the grid's rows from
 // 1 on are the model's rows from 0 on, columns are the same. The shape is taken at each refresh of
@@ -17,6 +18,8 @@ class GridModel : public QAbstractTableModel
 public:
     // Grid rows above the first model row: the header row.
     static constexpr int HeaderRows = 1;
+    // True for a cell that differs from the image it is compared with (see setCompareSource).
+    static constexpr int ComparedRole = Qt::UserRole + 1;
 
     explicit GridModel(Grid& grid, QObject* parent = nullptr);
 
@@ -26,6 +29,12 @@ public:
     // each time the tooltip is; empty text adds nothing.
     using ToolTipSource = std::function<QString(int gridRow, int col)>;
     void setToolTipSource(ToolTipSource source) { m_toolTipSource = std::move(source); }
+    // The other side's text of a cell that differs from it in a comparison; nullopt for any other cell.
+    // An empty source ends the marks. Either way every cell is drawn again.
+    using CompareSource = std::function<std::optional<QString>(int gridRow, int col)>;
+    void setCompareSource(CompareSource source);
+    // The marks changed (an edit, an undo): every cell is drawn again.
+    void refreshMarks();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,6 +50,9 @@ public:
     // The background of a cell whose value differs from the file: a translucent amber that stays readable
     // over light and dark palettes alike.
     static QColor changedCellTint();
+    // The frame and corner of a cell that differs from the compared image: a magenta that neither the
+    // amber tint nor the blue selection hides.
+    static QColor comparedCellMark();
     // Qt alignment of a grid column for a text; `Default` puts numbers right and other text left.
     static Qt::Alignment alignmentFor(ColumnAlignment alignment, const QString& text);
 
@@ -53,6 +65,7 @@ private:
 
     Grid& m_grid;
     ToolTipSource m_toolTipSource;
+    CompareSource m_compareSource;
     int m_rows = 0;
     int m_cols = 0;
 };

@@ -1,6 +1,7 @@
 #include "gridview.h"
 
 #include "filedroptarget.h"
+#include "gridcelldelegate.h"
 #include "frozencolumns.h"
 #include "grid.h"
 #include "gridmodel.h"
@@ -56,6 +57,7 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
     // Horizontally by pixels, so that columns slide smoothly under the label columns.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setModel(m_model);
+    setItemDelegate(new GridCellDelegate(this));
     const int rowHeight = fontMetrics().height() + 4;
     verticalHeader()->setMinimumSectionSize(rowHeight);
     verticalHeader()->setDefaultSectionSize(rowHeight);

@@ -55,13 +55,24 @@ void EditSession::push(QList<TableChange> changes, const QString& text)
 {
     if (changes.isEmpty())
         return;
+    announce(changes);
     m_undoStack.push(new TableChangeCommand(*this, std::move(changes), text));
+}
+
+void EditSession::announce(const QList<TableChange>& changes)
+{
+    QList<TableId> ids;
+    for (const TableChange& change : changes)
+        if (!ids.contains(change.table()))
+            ids.append(change.table());
+    Q_EMIT tablesChanged(ids);
 }
 
 void EditSession::startHistory()
 {
     m_undoStack.clear();
     markGridsOriginal();
+    Q_EMIT historyStarted();
 }
 
 void EditSession::markSaved()

@@ -67,6 +67,14 @@ public:
     void startHistory();
     // After a save: the history stays, and the grids as they are now match the file.
     void markSaved();
+    // Tells whoever follows the tables' bytes that these changes were just made or put back.
+    void announce(const QList<TableChange>& changes);
+
+Q_SIGNALS:
+    // The bytes of these tables changed: an edit, an undo or a redo.
+    void tablesChanged(const QList<TableId>& ids);
+    // An image was opened: what was derived from the one before no longer holds.
+    void historyStarted();
 
 private:
     static constexpr std::size_t index(TableId id) { return static_cast<std::size_t>(id); }

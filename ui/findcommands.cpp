@@ -126,7 +126,8 @@ void FindCommands::applyFilter()
         return;
     Grid& grid = m_session.document().grid(*id);
     const QString text = m_bar->filterText();
-    const std::variant<RowFilter, QString> parsed = RowFilter::parse(text, grid);
+    const std::variant<RowFilter, QString> parsed =
+        RowFilter::parse(text, grid, m_differenceTest ? m_differenceTest(*id) : RowFilter::RowTest());
     if (const QString* error = std::get_if<QString>(&parsed)) {
         m_bar->showMessage(*error, true);
         return;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "document.h"
+#include "rowfilter.h"
 #include "textmatch.h"
 
 #include <QObject>
 
 #include <array>
+#include <functional>
 
 class EditSession;
 class FindBar;
@@ -41,6 +43,10 @@ public:
     // What the find and the filter match in a grid besides its cells: the officer's list name in the
     // officer grid's 名前 column.
     TextMatch::CellExtra cellExtra(TableId id) const;
+    // Which rows of a grid differ from a compared image, for the filter word 相違; the test is empty
+    // while nothing is compared.
+    using DifferenceTest = std::function<RowFilter::RowTest(TableId id)>;
+    void setDifferenceTest(DifferenceTest test) { m_differenceTest = std::move(test); }
 
 private:
     void onHiddenRowsChanged(TableId id);
@@ -54,4 +60,5 @@ private:
     std::array<QString, 5> m_filters;
     // Set while a filter is being applied: its own change of rows forgets nothing.
     bool m_applying = false;
+    DifferenceTest m_differenceTest;
 };

@@ -3,6 +3,7 @@
 #include "celleditor.h"
 #include "checksumfixcommand.h"
 #include "commandline.h"
+#include "comparecommands.h"
 #include "diskchangedquestion.h"
 #include "editorstate.h"
 #include "exchangecommands.h"
@@ -111,6 +112,8 @@ void frmMain::buildMenus()
                                        {10, u"チェックサムを修正"_s},
                                        {11, u"テストプレイ"_s, QKeySequence(Qt::Key_F5)},
                                        {12, u"テストプレイの設定..."_s},
+                                       {13, u"比較..."_s, QKeySequence(Qt::CTRL | Qt::Key_D)},
+                                       {14, u"比較を終了"_s},
                                        {7, u"リスト保存"_s, {}, false},
                                        {8, u"-"_s},
                                        {9, u"終了(&X)"_s},
@@ -187,7 +190,7 @@ void frmMain::buildFindItems()
     m_goToAction = m_editMenu->addAction(u"移動..."_s, this, [this] { m_findCommands->goTo(); });
     m_goToAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     // The view items follow, the last of the menu.
-    m_editMenu->addSeparator();
+    m_viewSeparator = m_editMenu->addSeparator();
 }
 
 void frmMain::createEditing()
@@ -198,6 +201,8 @@ void frmMain::createEditing()
     m_clipboardCommands = new GridClipboardCommands(*m_session);
     m_exchangeCommands = new ExchangeCommands(*m_session);
     m_findCommands = new FindCommands(*m_session, *this);
+    m_compareCommands = new CompareCommands(*m_session, *this, *m_findCommands);
+    m_compareCommands->addMenuItems(*m_editMenu, m_viewSeparator, m_fileItems.value(14));
     m_testPlay = std::make_unique<TestPlayCommand>(*this, document());
     // The officer's name from the list, over the columns that name the officer.
     view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
@@ -282,6 +287,12 @@ void frmMain::fileItemClicked(int index)
         break;
     case 12:
         m_testPlay->configure();
+        break;
+    case 13:
+        m_compareCommands->open();
+        break;
+    case 14:
+        m_compareCommands->end();
         break;
     case 9:
         close();

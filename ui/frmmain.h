@@ -10,6 +10,7 @@
 #include <memory>
 
 class CellEditor;
+class CompareCommands;
 class ExchangeCommands;
 class FindCommands;
 class GridClipboardCommands;
@@ -59,6 +60,8 @@ public:
     QAction* findAction() const { return m_findAction; }
     QAction* goToAction() const { return m_goToAction; }
     FindCommands& findCommands() const { return *m_findCommands; }
+    // ファイル > 比較... and the Edit menu's difference items.
+    CompareCommands& compareCommands() const { return *m_compareCommands; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -120,5 +123,8 @@ private:
     GridClipboardCommands* m_clipboardCommands = nullptr;
     ExchangeCommands* m_exchangeCommands = nullptr;
     FindCommands* m_findCommands = nullptr;
+    CompareCommands* m_compareCommands = nullptr;
+    // The separator above the Edit menu's view items.
+    QAction* m_viewSeparator = nullptr;
     std::unique_ptr<TestPlayCommand> m_testPlay;
 };

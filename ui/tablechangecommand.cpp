@@ -27,6 +27,7 @@ void TableChangeCommand::apply(TableChange::Side side)
         return;
     for (const TableChange& change : m_changes)
         change.apply(m_session.document().table(change.table()), side);
+    m_session.announce(m_changes);
     // The first table of the step is shown; applying it again only finds its focus row.
     const TableChange& first = m_changes.first();
     const int row = first.focusRowIn(m_session.document().table(first.table()));

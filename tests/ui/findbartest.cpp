@@ -96,8 +96,9 @@ private Q_SLOTS:
             texts << (action->isSeparator() ? u"-"_s : action->text());
         const qsizetype find = texts.indexOf(u"検索..."_s);
         QVERIFY(find > texts.indexOf(u"やり直し(&R)"_s));
-        QCOMPARE(texts.mid(find), (QStringList{u"検索..."_s, u"移動..."_s, u"-"_s, u"武将"_s, u"都市"_s, u"アイテム"_s,
-                                               u"勢力"_s, u"配置"_s}));
+        QCOMPARE(texts.mid(find), (QStringList{u"検索..."_s, u"移動..."_s, u"-"_s, u"次の相違"_s, u"前の相違"_s,
+                                               u"比較先の値を取り込む"_s, u"比較先の値をすべて取り込む"_s, u"-"_s,
+                                               u"武将"_s, u"都市"_s, u"アイテム"_s, u"勢力"_s, u"配置"_s}));
         QCOMPARE(session.main().findAction()->shortcut(), QKeySequence(u"Ctrl+F"_s));
         QCOMPARE(session.main().goToAction()->shortcut(), QKeySequence(u"Ctrl+G"_s));
     }

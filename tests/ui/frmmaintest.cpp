@@ -100,9 +100,11 @@ private Q_SLOTS:
         for (QAction* action : window.editMenu()->actions())
             if (action->isVisible())
                 shownEdit << action->text();
-        // Undo, redo, copy, paste, find and go to head the menu, above a separator and the view items.
+        // Undo, redo, copy, paste, find and go to head the menu, then the comparison's items, each group
+        // above a separator, and the view items.
         QCOMPARE(shownEdit, (QStringList{u"元に戻す(&U)"_s, u"やり直し(&R)"_s, u"コピー"_s, u"貼り付け"_s, u"検索..."_s,
-                                         u"移動..."_s, QString(),
+                                         u"移動..."_s, QString(), u"次の相違"_s, u"前の相違"_s,
+                                         u"比較先の値を取り込む"_s, u"比較先の値をすべて取り込む"_s, QString(),
                                          u"武将"_s, u"都市"_s, u"配置"_s}));
         // Nothing is open yet, and the grids already carry their headers.
         QCOMPARE(window.document().grid(TableId::Officer).text(0, 1), u"名前"_s);
@@ -164,7 +166,8 @@ private Q_SLOTS:
         QCOMPARE(window.busyoMenu()->title(), u"ポップアップ"_s);
         QCOMPARE(window.fileItem(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(window.fileItem(11)->shortcut(), QKeySequence(Qt::Key_F5));
-        QVERIFY(!window.fileItem(13));
+        QCOMPARE(window.fileItem(13)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+        QVERIFY(!window.fileItem(15));
     }
 
     void openSample_fillsEveryGridAndCaptionButKeepsView()

@@ -114,8 +114,8 @@ private Q_SLOTS:
                 QVERIFY2(action->text().isEmpty(), qPrintable(menu->title() + u": "_s + action->text()));
             }
         }
-        // Two in the File menu, one in the Edit menu, one hidden in the Help menu.
-        QCOMPARE(separators, 4);
+        // Two in the File menu, two in the Edit menu, one hidden in the Help menu.
+        QCOMPARE(separators, 5);
         QVERIFY(window.fileItem(3)->isSeparator());
         QVERIFY(window.fileItem(8)->isSeparator());
         saveMenuShot(window, window.fileMenu(), u"file-menu.png"_s);
