@@ -43,10 +43,8 @@ QString CompareBar::summary() const
     return m_summary->text();
 }
 
-void CompareBar::showMessage(const QString& text, bool error)
+void CompareBar::showMessage(const QString& text)
 {
-    // A style sheet, since styles may draw a label's text without its palette's colour.
-    m_message->setStyleSheet(error ? u"color: #c00000;"_s : QString());
     m_message->setText(text);
     m_message->setToolTip(text);
 }

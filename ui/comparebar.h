@@ -17,8 +17,8 @@ public:
     // "比較先: friend.smc　相違 37 セル（武将 12、都市 25）".
     void showSummary(const QString& text);
     QString summary() const;
-    // A message beside the summary; an error shows in the palette's error colour.
-    void showMessage(const QString& text, bool error = false);
+    // A message beside the summary.
+    void showMessage(const QString& text);
     QString message() const;
 
 Q_SIGNALS:
