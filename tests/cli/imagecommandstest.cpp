@@ -7,7 +7,9 @@
 #include "officerwar.h"
 #include "sampleimage.h"
 #include "testregistry.h"
+#include "unixfiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +156,41 @@ private Q_SLOTS:
         QCOMPARE(run.code, code);
         QVERIFY2(run.err.startsWith(u"tavrin "_s + arguments.first() + u": "_s) && run.err.contains(message),
                  qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
+    // Every command that writes an image knows the image under any of its names, and writes it only
+    // when told --in-place.
+    void output_namingTheImage_isRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // IMAGE stands for the image's own name
+        QTest::addColumn<QString>("output");
+        const QList<QStringList> commands{{u"fix-checksum"_s, u"IMAGE"_s},
+                                          {u"apply"_s, u"IMAGE"_s, u"one.ips"_s},
+                                          {u"import"_s, u"IMAGE"_s, u"forces.tsv"_s},
+                                          {u"header"_s, u"remove"_s, u"IMAGE"_s}};
+        for (const QStringList& command : commands)
+            for (const QString& output : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
+                QTest::addRow("%s, %s", qPrintable(command.first()), qPrintable(output)) << command << output;
+    }
+
+    void output_namingTheImage_isRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        SKIP_IF_UNIX_ONLY(output);
+        QVERIFY(QFile::link(path(u"stale.smc"_s), path(u"symbolic link.smc"_s)));
+        if (!makeHardLink(path(u"stale.smc"_s), path(u"hard link.smc"_s)) && output.contains(u"hard"_s))
+            QSKIP("this system gives the test no hard links");
+        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, m_sample).bytes));
+        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
+        for (QString& argument : arguments)
+            if (argument.contains(u'.') || argument == u"IMAGE"_s)
+                argument = path(argument == u"IMAGE"_s ? u"stale.smc"_s : argument);
+        const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
+        const CliRun run = CliRun::of(arguments + QStringList{u"-o"_s, m_dir->path() + u'/' + output});
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains(u"同じファイル"_s), qUtf8Printable(run.err));
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
     }
 
