@@ -1,6 +1,7 @@
 #include "imageloader.h"
 
 #include "argumentparser.h"
+#include "atomicfile.h"
 #include "document.h"
 
 #include <QDir>
@@ -23,10 +24,10 @@ bool openImage(Document& doc, const QString& path, const ArgumentParser& parser,
         parser.complain(err, shown + u" はフォルダーです。イメージファイルを指定してください。"_s);
         return false;
     }
-    const QFile::Permissions before = QFile::permissions(path);
+    const QFile::Permissions before = atomicfile::permissionBits(path);
     doc.setUpGrids();
     const FileResult opened = doc.open(path);
-    if (QFile::permissions(path) != before)
+    if (atomicfile::permissionBits(path) != before)
         QFile::setPermissions(path, before);
     if (!opened.isDone()) {
         parser.complain(err, opened.message().isEmpty() ? shown + u" を開けません。"_s : opened.message());

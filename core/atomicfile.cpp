@@ -1,10 +1,12 @@
 #include "atomicfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +19,11 @@ QString cannotWrite(const QString& why)
 }
 
 } // namespace
+
+QFileDevice::Permissions permissionBits(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
 
 QString failure(const QString& destination, const QString& reason)
 {
@@ -41,12 +48,15 @@ FileResult replace(const QString& destination, const Filler& fill)
     if (destination.contains(QChar(u'\0')))
         return FileResult::failed(failure(destination, u"ファイル名に使えない文字（NUL）が含まれています"_s));
     // The rename would swap a directory, FIFO or device for a plain file, and would succeed over a
-    // file its owner made read-only: refuse both before writing anything.
+    // file its owner made read-only: refuse both before writing anything. Read-only is read from the
+    // permission bits as well, since root passes every access check.
     const QFileInfo target(destination);
+    std::optional<QFileDevice::Permissions> kept;
     if (target.exists()) {
         if (!target.isFile())
             return FileResult::failed(failure(destination, u"通常のファイルではありません"_s));
-        if (!target.isWritable())
+        kept = permissionBits(destination);
+        if (!target.isWritable() || !kept->testFlag(QFileDevice::WriteOwner))
             return FileResult::failed(failure(destination, cannotWrite(u"書き込みが許可されていません"_s)));
     }
 
@@ -57,6 +67,10 @@ FileResult replace(const QString& destination, const Filler& fill)
     const QString problem = fill(output);
     if (!problem.isEmpty())
         return FileResult::failed(failure(destination, problem));
+    // QSaveFile gives its temporary file the owner's read permission besides the destination's;
+    // the file that replaces the destination has exactly its permissions before it takes its place.
+    if (kept && !output.setPermissions(*kept))
+        return FileResult::failed(failure(destination, cannotWrite(output.errorString())));
     if (!output.commit())
         return FileResult::failed(failure(destination, cannotWrite(output.errorString())));
     return FileResult::done();

@@ -3,6 +3,7 @@
 #include "fileresult.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <functional>
@@ -17,14 +18,19 @@ namespace atomicfile {
 using Filler = std::function<QString(QSaveFile& output)>;
 
 // Writes through a temporary file beside `destination` (beside the link target for a symbolic link)
-// that replaces it atomically once `fill` succeeded; the destination keeps its permissions. Refuses
-// a name with a NUL, a destination that is not a regular file and one its owner made read-only.
+// that replaces it atomically once `fill` succeeded; the destination keeps its permission bits.
+// Refuses a name with a NUL, a destination that is not a regular file and one that is read-only by
+// its permission bits (the read-only attribute on Windows), even for root.
 FileResult replace(const QString& destination, const Filler& fill);
 // The same for content already in memory.
 FileResult replace(const QString& destination, const QByteArray& bytes);
 
 // Writes all of `bytes`; empty on success, otherwise the reason (a full disk included).
 QString writeAll(QSaveFile& output, const QByteArray& bytes);
+
+// A file's permission bits for owner, group and others. Qt's flags for the current user come from
+// access checks (root may write anything), and setting them sets the owner's bits, so they are left out.
+QFileDevice::Permissions permissionBits(const QString& path);
 
 // The message of a write that did not happen, naming the file and the cause.
 QString failure(const QString& destination, const QString& reason);

@@ -13,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -192,6 +196,62 @@ private Q_SLOTS:
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.contains(u"同じファイル"_s), qUtf8Printable(run.err));
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
+    // In place, a read-only image is refused even for root, who passes every access check; every
+    // image keeps its permission bits.
+    void inPlace_refusesReadOnlyAndKeepsPermissions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("permissions");
+        QTest::addColumn<int>("code");
+        const int readOnly = int(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const int writeOnly = int(QFileDevice::WriteOwner);
+        const int groupReads = int(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+        const QStringList fix{u"fix-checksum"_s, u"stale.smc"_s, u"--in-place"_s};
+        const QStringList apply{u"apply"_s, u"stale.smc"_s, u"one.ips"_s, u"--in-place"_s};
+        const QStringList import{u"import"_s, u"stale.smc"_s, u"forces.tsv"_s, u"--in-place"_s};
+        QTest::newRow("fix-checksum, read-only") << fix << readOnly << 2;
+        QTest::newRow("apply, read-only") << apply << readOnly << 2;
+        QTest::newRow("import, read-only") << import << readOnly << 2;
+        QTest::newRow("fix-checksum, group reads") << fix << groupReads << 0;
+        QTest::newRow("apply, write-only") << apply << writeOnly << 0;
+        QTest::newRow("import, write-only") << import << writeOnly << 0;
+        // Reading alone leaves a read-only image as it was.
+        QTest::newRow("export, read-only") << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly
+                                           << 0;
+    }
+
+    void inPlace_refusesReadOnlyAndKeepsPermissions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, permissions);
+        QFETCH(int, code);
+        const QFileDevice::Permissions wanted = QFileDevice::Permissions::fromInt(permissions);
+#ifdef Q_OS_UNIX
+        if (!wanted.testFlag(QFileDevice::ReadOwner) && ::geteuid() != 0)
+            QSKIP("only root reads an image its owner may not read");
+#else
+        if (!wanted.testFlag(QFileDevice::ReadOwner))
+            QSKIP("the read-only attribute is the only permission here");
+#endif
+        QByteArray edited = m_stale;
+        edited[WarByteOfRecord0] = char(50);
+        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
+        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
+        for (QString& argument : arguments)
+            if (argument.contains(u'.'))
+                argument = path(argument);
+        QVERIFY(QFile::setPermissions(path(u"stale.smc"_s), wanted));
+        const QFileDevice::Permissions before = QFile::permissions(path(u"stale.smc"_s));
+        const DiskFingerprint unchanged = DiskFingerprint::of(m_dir->path());
+        const CliRun run = CliRun::of(arguments);
+        QVERIFY2(run.code == code, qUtf8Printable(run.err));
+        QCOMPARE(QFile::permissions(path(u"stale.smc"_s)), before);
+        if (code == 0)
+            return;
+        QVERIFY2(run.err.contains(u"書き込みが許可されていません"_s), qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(unchanged), QStringList());
     }
 
     void header_addThenRemove_givesTheImageBack()
