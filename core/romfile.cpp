@@ -228,6 +228,11 @@ void setSaveStepHook(SaveStepHook hook)
     saveStepHook = hook;
 }
 
+QString ImageSizeProblem(qint64 size)
+{
+    return sizeProblem(size, ImageRule);
+}
+
 bool FileExists(const QString& path)
 {
     if (path.isEmpty())
