@@ -3,6 +3,7 @@
 #include "fileresult.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QFileDevice>
 #include <QString>
 
@@ -24,6 +25,18 @@ using Filler = std::function<QString(QSaveFile& output)>;
 FileResult replace(const QString& destination, const Filler& fill);
 // The same for content already in memory.
 FileResult replace(const QString& destination, const QByteArray& bytes);
+
+// One file of a set that is written together.
+struct Content
+{
+    QString destination;
+    QByteArray bytes;
+};
+// Writes every file of the set or none: each destination is checked as replace checks it before
+// anything is written, each is written to its temporary file, and only then are they renamed into
+// place. Should a rename still fail, the files the set created are removed again; those it replaced
+// before then hold their new content, each whole.
+FileResult replaceAll(const QList<Content>& files);
 
 // Writes all of `bytes`; empty on success, otherwise the reason (a full disk included).
 QString writeAll(QSaveFile& output, const QByteArray& bytes);

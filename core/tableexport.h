@@ -23,6 +23,7 @@ public:
     // Writes one table to `path`, replacing it as a whole or not at all.
     static FileResult writeFile(Document& doc, TableId id, FileFormat format, const QString& path);
     // Writes the five tables into `folder` (made when missing) under their own names
-    // (officers.tsv ...). Stops at the first file that cannot be written; its message names it.
+    // (officers.tsv ...), all or none: every file is checked before any is written, and a run that
+    // fails leaves nothing behind; the message names the file that could not be written.
     static FileResult writeFolder(Document& doc, const QString& folder, FileFormat format);
 };

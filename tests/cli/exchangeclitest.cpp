@@ -1,5 +1,7 @@
 #include "builtfile.h"
+#include "diskfingerprint.h"
 #include "filebytes.h"
+#include "filesizelimit.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "sampleimage.h"
@@ -128,6 +130,48 @@ private Q_SLOTS:
         // One table into an existing folder takes the table's own file name.
         QCOMPARE(tavrin({u"export"_s, m_image, u"-t"_s, u"forces"_s, u"-f"_s, u"csv"_s, u"-o"_s, folder}).code, 0);
         QVERIFY(readFileBytes(QDir(folder).filePath(u"forces.csv"_s)).startsWith("\xEF\xBB\xBFNo,"));
+    }
+
+    // Every target is checked before the first file is written, and a run that fails leaves
+    // nothing behind: no table, and no folder it made.
+    void export_failedRun_leavesNothing_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("cities.tsv is a folder") << u"folder"_s;
+        QTest::newRow("forces.tsv is read-only") << u"read-only"_s;
+        QTest::newRow("a new folder, and no room for officers.tsv") << u"full disk"_s;
+    }
+
+    void export_failedRun_leavesNothing()
+    {
+        QFETCH(QString, obstacle);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        const QString root = path(tag);
+        QVERIFY(QDir().mkpath(root));
+        const QString folder = root + u"/tables"_s;
+        if (obstacle == u"folder"_s)
+            QVERIFY(QDir().mkpath(folder + u"/cities.tsv"_s));
+        if (obstacle == u"read-only"_s) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(writeFileBytes(folder + u"/forces.tsv"_s, "old"));
+            QVERIFY(QFile::setPermissions(folder + u"/forces.tsv"_s, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        const DiskFingerprint before = DiskFingerprint::of(root);
+        Run run;
+        if (obstacle == u"full disk"_s) {
+#ifdef Q_OS_UNIX
+            const FileSizeLimit limit(4096);
+            QVERIFY(limit.isActive());
+            run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
+#else
+            QSKIP("no file size limit to stand for a full disk here");
+#endif
+        } else {
+            run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
+        }
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.startsWith(u"tavrin export: "_s), qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(root).changedSince(before), QStringList());
     }
 
     void export_missingImageExitsTwo()
