@@ -277,6 +277,35 @@ private Q_SLOTS:
         QVERIFY(out.endsWith(u"1 個の値が違います。\n"_s));
     }
 
+    // Output that could not be written is a failure, whatever the command made of its job.
+    void executable_outputNotWritten_exitsTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("export --text") << QStringList{u"export"_s, u"IMAGE"_s, u"--text"_s};
+        QTest::newRow("export -t officers") << QStringList{u"export"_s, u"IMAGE"_s, u"-t"_s, u"officers"_s};
+        QTest::newRow("info") << QStringList{u"info"_s, u"IMAGE"_s};
+        QTest::newRow("diff, the same") << QStringList{u"diff"_s, u"IMAGE"_s, u"IMAGE"_s};
+        QTest::newRow("diff, different") << QStringList{u"diff"_s, u"IMAGE"_s, u"OTHER"_s};
+    }
+
+    void executable_outputNotWritten_exitsTwo()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("no /dev/full here to stand for output that cannot be written");
+#endif
+        QFETCH(QStringList, arguments);
+        const QString other = path(u"other-war.smc"_s);
+        QVERIFY(writeFileBytes(other, sampleWithWarRaised(3)));
+        arguments.replaceInStrings(u"IMAGE"_s, m_image).replaceInStrings(u"OTHER"_s, other);
+        QProcess process;
+        process.setStandardOutputFile(u"/dev/full"_s);
+        process.start(builtFile(TAVRIN_CLI), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY2(err.contains(u"標準出力に書き込めませんでした"_s), qUtf8Printable(err));
+    }
+
     void executable_speaksJapaneseInQtsTextsToo_data()
     {
         QTest::addColumn<QStringList>("arguments");
