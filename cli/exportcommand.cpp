@@ -4,6 +4,7 @@
 #include "document.h"
 #include "imageloader.h"
 #include "imagetext.h"
+#include "namelist.h"
 #include "tableexport.h"
 #include "tableformat.h"
 
@@ -23,7 +24,7 @@ const QString TableNames = u"officers, cities, items, forces, placement"_s;
 
 Subcommand exportSubcommand()
 {
-    return {u"export"_s, u"export IMAGE [-t TABLE] [-f tsv|csv] [-o PATH] | export IMAGE --text"_s,
+    return {u"export"_s, u"export IMAGE [-t TABLE] [-f tsv|csv] [-o PATH] [--names FILE] | export IMAGE --text [--names FILE]"_s,
             u"表を TSV か CSV のファイルに書き出します。"_s, &runExport};
 }
 
@@ -39,7 +40,10 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
                                     u"tsv"_s);
     const QCommandLineOption output({u"o"_s, u"output"_s}, u"書き出し先: -t のときはファイルかフォルダー、ないときはフォルダー"_s, u"PATH"_s);
     const QCommandLineOption text(u"text"_s, u"五つの表を一つのテキストとして標準出力へ (git diff の textconv 用)"_s);
-    for (const QCommandLineOption& option : {table, format, output, text})
+    const QCommandLineOption names(u"names"_s,
+                                   u"配置の名前の列を埋める名前リスト (Shift-JIS、一行に一人)。--text はこれがあるときだけ名前を入れます"_s,
+                                   u"FILE"_s);
+    for (const QCommandLineOption& option : {table, format, output, text, names})
         parser.addOption(option);
     if (const auto exit = parser.parse(arguments, 0, out, err, true))
         return *exit;
@@ -68,11 +72,24 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         }
     }
 
+    NameList list;
     Document doc;
+    if (given.isSet(names)) {
+        const QString file = QFileInfo(given.value(names)).absoluteFilePath();
+        std::optional<NameList> read = NameList::read(file);
+        if (!read) {
+            parser.complain(err, u"名前リスト %1 を読み込めません (ないか、空のファイルです)。"_s.arg(
+                                     QDir::toNativeSeparators(given.value(names))));
+            return Exit::Failure;
+        }
+        list = std::move(*read);
+        // The tables written as files take the names from the document, which reads this list then.
+        doc.setNameListPath(file);
+    }
     if (!openImage(doc, positional.front(), parser, err))
         return Exit::Failure;
     if (given.isSet(text)) {
-        out << ImageText::of(doc);
+        out << ImageText::of(doc, list);
         return Exit::Success;
     }
     if (one && !given.isSet(output)) {

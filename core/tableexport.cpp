@@ -38,7 +38,7 @@ std::unique_ptr<Table> makeTable(TableId id, Grid& grid, EditorState& state)
 
 } // namespace
 
-QList<QStringList> TableExport::rows(Document& doc, TableId id)
+QList<QStringList> TableExport::rows(Document& doc, TableId id, const NameList* names)
 {
     // A scratch grid filled from the blocks: the file shows the bytes, in record order, whatever the
     // view's sort order or the way a value was typed.
@@ -47,14 +47,16 @@ QList<QStringList> TableExport::rows(Document& doc, TableId id)
     const std::unique_ptr<Table> table = makeTable(id, scratch, doc.state());
     table->setUpGrid();
     table->fillGrid();
-    if (id == TableId::Placement) {
+    if (id == TableId::Placement && names) {
+        static_cast<PlacementTable&>(*table).fillNames(*names);
+    } else if (id == TableId::Placement) {
         // The names come from the name list, not from the block: take them from the live grid.
         const Grid& live = doc.grid(id);
-        QHash<QString, QString> names;
+        QHash<QString, QString> shown;
         for (int row = live.fixedRows(); row < live.rows(); ++row)
-            names.insert(live.text(row, 0), live.text(row, 1));
+            shown.insert(live.text(row, 0), live.text(row, 1));
         for (int row = scratch.fixedRows(); row < scratch.rows(); ++row)
-            scratch.setText(row, 1, names.value(scratch.text(row, 0)));
+            scratch.setText(row, 1, shown.value(scratch.text(row, 0)));
     }
     QList<QStringList> out;
     out.reserve(scratch.rows());

@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "fileresult.h"
+#include "namelist.h"
 #include "tableformat.h"
 
 #include <QByteArray>
@@ -14,8 +15,10 @@
 class TableExport
 {
 public:
-    // The header row and the records of one table, cells already in their file encoding.
-    static QList<QStringList> rows(Document& doc, TableId id);
+    // The header row and the records of one table, cells already in their file encoding. The
+    // placement names come from `names` when given (an empty list: none), otherwise from the names
+    // the document shows.
+    static QList<QStringList> rows(Document& doc, TableId id, const NameList* names = nullptr);
     // The whole file as text: LF line ends, a byte order mark first for CSV.
     static QString text(Document& doc, TableId id, FileFormat format);
     static QByteArray bytes(Document& doc, TableId id, FileFormat format);
