@@ -44,6 +44,14 @@ class ImageCommandsTest : public QObject
     QByteArray m_stale;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    // The arguments with every file name in them (anything with a dot) made a path in the folder.
+    QStringList inFolder(QStringList arguments) const
+    {
+        for (QString& argument : arguments)
+            if (argument.contains(u'.'))
+                argument = path(argument);
+        return arguments;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -61,6 +69,11 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
         QVERIFY(writeFileBytes(path(u"stale.smc"_s), m_stale));
         QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_stale.mid(0x200)));
+        QByteArray edited = m_stale;
+        edited[WarByteOfRecord0] = char(50);
+        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
+        QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
+        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
     }
 
     void info_printsStoredAndComputedChecksum()
@@ -148,13 +161,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, message);
-        QByteArray edited = m_stale;
-        edited[WarByteOfRecord0] = char(50);
-        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
-        QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
-        for (QString& argument : arguments)
-            if (argument.contains(u'.'))
-                argument = path(argument);
+        arguments = inFolder(arguments);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         const CliRun run = CliRun::of(arguments);
         QCOMPARE(run.code, code);
@@ -167,12 +174,12 @@ private Q_SLOTS:
     // when told --in-place.
     void output_namingTheImage_isRefused_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // IMAGE stands for the image's own name
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("output");
-        const QList<QStringList> commands{{u"fix-checksum"_s, u"IMAGE"_s},
-                                          {u"apply"_s, u"IMAGE"_s, u"one.ips"_s},
-                                          {u"import"_s, u"IMAGE"_s, u"forces.tsv"_s},
-                                          {u"header"_s, u"remove"_s, u"IMAGE"_s}};
+        const QList<QStringList> commands{{u"fix-checksum"_s, u"stale.smc"_s},
+                                          {u"apply"_s, u"stale.smc"_s, u"one.ips"_s},
+                                          {u"import"_s, u"stale.smc"_s, u"forces.tsv"_s},
+                                          {u"header"_s, u"remove"_s, u"stale.smc"_s}};
         for (const QStringList& command : commands)
             for (const QString& output : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
                 QTest::addRow("%s, %s", qPrintable(command.first()), qPrintable(output)) << command << output;
@@ -186,13 +193,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(path(u"stale.smc"_s), path(u"symbolic link.smc"_s)));
         if (!makeHardLink(path(u"stale.smc"_s), path(u"hard link.smc"_s)) && output.contains(u"hard"_s))
             QSKIP("this system gives the test no hard links");
-        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, m_sample).bytes));
-        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
-        for (QString& argument : arguments)
-            if (argument.contains(u'.') || argument == u"IMAGE"_s)
-                argument = path(argument == u"IMAGE"_s ? u"stale.smc"_s : argument);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
-        const CliRun run = CliRun::of(arguments + QStringList{u"-o"_s, m_dir->path() + u'/' + output});
+        const CliRun run = CliRun::of(inFolder(arguments) + QStringList{u"-o"_s, m_dir->path() + u'/' + output});
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.contains(u"同じファイル"_s), qUtf8Printable(run.err));
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
@@ -235,17 +237,10 @@ private Q_SLOTS:
         if (!wanted.testFlag(QFileDevice::ReadOwner))
             QSKIP("the read-only attribute is the only permission here");
 #endif
-        QByteArray edited = m_stale;
-        edited[WarByteOfRecord0] = char(50);
-        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
-        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
-        for (QString& argument : arguments)
-            if (argument.contains(u'.'))
-                argument = path(argument);
         QVERIFY(QFile::setPermissions(path(u"stale.smc"_s), wanted));
         const QFileDevice::Permissions before = QFile::permissions(path(u"stale.smc"_s));
         const DiskFingerprint unchanged = DiskFingerprint::of(m_dir->path());
-        const CliRun run = CliRun::of(arguments);
+        const CliRun run = CliRun::of(inFolder(arguments));
         QVERIFY2(run.code == code, qUtf8Printable(run.err));
         QCOMPARE(QFile::permissions(path(u"stale.smc"_s)), before);
         if (code == 0)
