@@ -53,11 +53,6 @@ QString readAll(QFile& file, qint64 size, QByteArray& bytes)
 
 } // namespace
 
-QString ImageSizeProblem(qint64 size)
-{
-    return sizeProblem(size, ImageRule);
-}
-
 FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form)
 {
     QFile file;
