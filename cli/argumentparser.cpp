@@ -5,6 +5,14 @@
 using namespace Qt::StringLiterals;
 
 namespace cli {
+namespace {
+
+QString helpLine(const QString& names, const QString& description)
+{
+    return u"  "_s % names.leftJustified(20) % u' ' % description % u'\n';
+}
+
+} // namespace
 
 ArgumentParser::ArgumentParser(const QString& synopsis, const QString& summary)
     : m_synopsis(synopsis), m_summary(summary), m_name(synopsis.section(u' ', 0, 0))
@@ -18,9 +26,22 @@ void ArgumentParser::addOption(const QCommandLineOption& option)
     m_options << option;
 }
 
+void ArgumentParser::addArgument(const QString& name, const QString& description)
+{
+    m_arguments.append({name, description});
+}
+
 QString ArgumentParser::usage() const
 {
-    QString text = u"使い方: tavrin "_s % m_synopsis % u"\n"_s % m_summary % u"\n\nオプション:\n"_s;
+    QString text = u"使い方: tavrin "_s % m_synopsis % u'\n' % m_summary % u'\n';
+    if (!m_details.isEmpty())
+        text += m_details + u'\n';
+    if (!m_arguments.isEmpty()) {
+        text += u"\n引数:\n"_s;
+        for (const auto& [name, description] : m_arguments)
+            text += helpLine(name, description);
+    }
+    text += u"\nオプション:\n"_s;
     for (const QCommandLineOption& option : m_options) {
         QStringList names;
         for (const QString& name : option.names())
@@ -28,7 +49,7 @@ QString ArgumentParser::usage() const
         QString line = names.join(u", "_s);
         if (!option.valueName().isEmpty())
             line += u' ' + option.valueName();
-        text += u"  "_s % line.leftJustified(20) % u' ' % option.description() % u'\n';
+        text += helpLine(line, option.description());
     }
     return text;
 }
@@ -37,8 +58,7 @@ std::optional<Exit> ArgumentParser::parse(const QStringList& arguments, qsizetyp
                                           QTextStream& err, bool orMore)
 {
     if (!m_parser.parse(arguments)) {
-        complain(err, m_parser.errorText());
-        err << usage();
+        usageError(err, m_parser.errorText());
         return Exit::Failure;
     }
     if (m_parser.isSet(u"help"_s)) {
@@ -47,8 +67,7 @@ std::optional<Exit> ArgumentParser::parse(const QStringList& arguments, qsizetyp
     }
     const qsizetype given = m_parser.positionalArguments().size();
     if (given < positionalCount || (given > positionalCount && !orMore)) {
-        complain(err, given < positionalCount ? u"引数が足りません。"_s : u"引数が多すぎます。"_s);
-        err << usage();
+        usageError(err, given < positionalCount ? u"引数が足りません。"_s : u"引数が多すぎます。"_s);
         return Exit::Failure;
     }
     return std::nullopt;
@@ -57,6 +76,12 @@ std::optional<Exit> ArgumentParser::parse(const QStringList& arguments, qsizetyp
 void ArgumentParser::complain(QTextStream& err, const QString& text) const
 {
     err << u"tavrin "_s % m_name % u": "_s % text % u'\n';
+}
+
+void ArgumentParser::usageError(QTextStream& err, const QString& text) const
+{
+    complain(err, text);
+    err << u"使い方は tavrin "_s % m_name % u" --help で表示されます。\n"_s;
 }
 
 } // namespace cli

@@ -1,49 +1,42 @@
 #include "diffcommand.h"
 
+#include "argumentparser.h"
 #include "document.h"
 #include "grid.h"
 #include "imageloader.h"
 #include "tableexport.h"
 #include "tableformat.h"
 
-#include <QCommandLineParser>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 namespace cli {
 
-namespace {
-
-const QString Synopsis = u"diff IMAGE_A IMAGE_B"_s;
-
-} // namespace
-
 Subcommand diffSubcommand()
 {
-    return {u"diff"_s, Synopsis, u"二つのイメージの表を比べ、違う値を一行ずつ表示します。"_s, &runDiff};
+    return {u"diff"_s, u"diff IMAGE_A IMAGE_B"_s, u"二つのイメージの表を比べ、違う値を一行ずつ表示します。"_s,
+            &runDiff};
 }
 
 Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    const QString command = u"diff"_s;
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    ArgumentParser parser(diffSubcommand().synopsis, diffSubcommand().summary);
+    parser.setDetails(
         u"二つのイメージの五つの表を比べ、違う値ごとに「表 レコード 見出し: 古い値 -> 新しい値」を一行、最後に"
         u"違いの数を表示します。同じなら終了コード 0、違えば 1 です。"_s);
-    parser.addPositionalArgument(u"IMAGE_A"_s, u"比べるもとのイメージ"_s);
-    parser.addPositionalArgument(u"IMAGE_B"_s, u"比べる先のイメージ"_s);
-    bool helped = false;
-    if (!parseArguments(parser, arguments, Synopsis, out, err, helped))
-        return helped ? Exit::Success : Exit::Failure;
-    const QStringList positional = parser.positionalArguments();
+    parser.addArgument(u"IMAGE_A"_s, u"比べるもとのイメージ"_s);
+    parser.addArgument(u"IMAGE_B"_s, u"比べる先のイメージ"_s);
+    if (const auto exit = parser.parse(arguments, 0, out, err, true))
+        return *exit;
+    const QStringList positional = parser.parser().positionalArguments();
     if (positional.size() != 2) {
-        usageError(command, u"イメージを二つ指定してください。"_s, err);
+        parser.usageError(err, u"イメージを二つ指定してください。"_s);
         return Exit::Failure;
     }
     Document a;
     Document b;
-    if (!openImage(a, positional[0], command, err) || !openImage(b, positional[1], command, err))
+    if (!openImage(a, positional[0], parser, err) || !openImage(b, positional[1], parser, err))
         return Exit::Failure;
 
     int count = 0;

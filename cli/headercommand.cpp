@@ -3,10 +3,10 @@
 #include "argumentparser.h"
 #include "atomicfile.h"
 #include "copierheader.h"
+#include "destination.h"
 #include "romfile.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -17,8 +17,10 @@ namespace {
 Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     ArgumentParser parser(headerSubcommand().synopsis, headerSubcommand().summary);
-    const QCommandLineOption output({u"o"_s, u"output"_s}, u"書き出し先のイメージファイル。"_s, u"OUT"_s);
-    parser.addOption(output);
+    // The form changes, so the image itself is never the destination: a window that has it open
+    // would otherwise save its tables at the old positions.
+    const Destination destination(Destination::InPlace::NotOffered);
+    destination.addTo(parser);
     if (const auto exit = parser.parse(arguments, 2, out, err))
         return *exit;
     const QStringList positional = parser.parser().positionalArguments();
@@ -28,17 +30,9 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.complain(err, u"「%1」はできません。add か remove を指定してください。"_s.arg(action));
         return Exit::Failure;
     }
-    const QString target = parser.parser().value(output);
-    if (target.isEmpty()) {
-        parser.complain(err, u"-o OUT で書き出し先を指定してください。"_s);
+    const std::optional<QString> target = destination.resolve(parser, path, err);
+    if (!target)
         return Exit::Failure;
-    }
-    // The form changes, so the image itself is never the destination: a window that has it open
-    // would otherwise save its tables at the old positions.
-    if (romfile::SameFile(target, path) || QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
-        parser.complain(err, u"OUT が IMAGE と同じファイルです。別の名前を指定してください。"_s);
-        return Exit::Failure;
-    }
 
     QByteArray image;
     if (const FileResult read = romfile::ReadImage(path, image); !read.isDone()) {
@@ -50,11 +44,11 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.complain(err, QDir::toNativeSeparators(path) % u": "_s % converted.error % u"\n何も書き込みませんでした。"_s);
         return Exit::Refused;
     }
-    if (const FileResult written = atomicfile::replace(target, converted.bytes); !written.isDone()) {
+    if (const FileResult written = atomicfile::replace(*target, converted.bytes); !written.isDone()) {
         parser.complain(err, written.message());
         return Exit::Failure;
     }
-    out << QDir::toNativeSeparators(target) << u": "_s
+    out << QDir::toNativeSeparators(*target) << u": "_s
         << (action == u"add"_s ? u"コピアヘッダーを付けました"_s : u"コピアヘッダーを外しました"_s) << u"（"_s
         << converted.bytes.size() << u" バイト）\n"_s;
     return Exit::Success;

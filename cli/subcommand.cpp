@@ -45,26 +45,45 @@ void printUsage(QTextStream& stream)
 
 } // namespace
 
-int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+namespace {
+
+Exit dispatch(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString first = arguments.value(1);
     if (first == u"--help"_s || first == u"-h"_s) {
         printUsage(out);
-        return int(Exit::Success);
+        return Exit::Success;
     }
     if (first == u"--version"_s || first == u"-v"_s) {
         out << u"tavrin "_s << QCoreApplication::applicationVersion() << u"\n"_s;
-        return int(Exit::Success);
+        return Exit::Success;
     }
     for (const Subcommand& command : subcommands())
         if (command.name == first)
-            return int(command.run(arguments.mid(1), out, err));
+            return command.run(arguments.mid(1), out, err);
     if (first.isEmpty())
         err << u"tavrin: サブコマンドがありません。\n"_s;
     else
         err << u"tavrin: 不明なサブコマンドです: "_s << first << u"\n"_s;
     printUsage(err);
-    return int(Exit::Failure);
+    return Exit::Failure;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const Exit code = dispatch(arguments, out, err);
+    // Every subcommand's output goes through `out`: a full disk or a closed pipe behind it means the
+    // job's result never arrived, whatever the job itself made of it.
+    out.flush();
+    if (out.status() != QTextStream::Ok) {
+        const QIODevice* device = out.device();
+        err << u"tavrin: 標準出力に書き込めませんでした"_s
+            << (device && !device->errorString().isEmpty() ? u": "_s + device->errorString() : QString()) << u"\n"_s;
+        return int(Exit::Failure);
+    }
+    return int(code);
 }
 
 } // namespace cli

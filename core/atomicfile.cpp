@@ -1,10 +1,14 @@
 #include "atomicfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +21,11 @@ QString cannotWrite(const QString& why)
 }
 
 } // namespace
+
+QFileDevice::Permissions permissionBits(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
 
 QString failure(const QString& destination, const QString& reason)
 {
@@ -35,30 +44,86 @@ QString writeAll(QSaveFile& output, const QByteArray& bytes)
                                                                           : output.errorString());
 }
 
-FileResult replace(const QString& destination, const Filler& fill)
+namespace {
+
+// Empty when `destination` may be replaced, otherwise the message; `kept` gets the permission bits of
+// a destination that exists.
+QString checkTarget(const QString& destination, std::optional<QFileDevice::Permissions>& kept)
 {
     // The system ends a name at its first NUL, so the file written would be one the user never named.
     if (destination.contains(QChar(u'\0')))
-        return FileResult::failed(failure(destination, u"ファイル名に使えない文字（NUL）が含まれています"_s));
+        return failure(destination, u"ファイル名に使えない文字（NUL）が含まれています"_s);
     // The rename would swap a directory, FIFO or device for a plain file, and would succeed over a
-    // file its owner made read-only: refuse both before writing anything.
+    // file its owner made read-only: refuse both before writing anything. Read-only is read from the
+    // permission bits as well, since root passes every access check.
     const QFileInfo target(destination);
-    if (target.exists()) {
-        if (!target.isFile())
-            return FileResult::failed(failure(destination, u"通常のファイルではありません"_s));
-        if (!target.isWritable())
-            return FileResult::failed(failure(destination, cannotWrite(u"書き込みが許可されていません"_s)));
-    }
+    kept.reset();
+    if (!target.exists())
+        return {};
+    if (!target.isFile())
+        return failure(destination, u"通常のファイルではありません"_s);
+    kept = permissionBits(destination);
+    if (!target.isWritable() || !kept->testFlag(QFileDevice::WriteOwner))
+        return failure(destination, cannotWrite(u"書き込みが許可されていません"_s));
+    return {};
+}
 
-    // Without a commit the temporary file is removed and the destination never changes.
-    QSaveFile output(destination);
+// Opens and fills the temporary file of `output`; empty on success, otherwise the message. Without
+// a commit the temporary file is removed and the destination never changes.
+QString fillTemporary(QSaveFile& output, const Filler& fill, const std::optional<QFileDevice::Permissions>& kept)
+{
     if (!output.open(QIODevice::WriteOnly))
-        return FileResult::failed(failure(destination, cannotWrite(output.errorString())));
-    const QString problem = fill(output);
-    if (!problem.isEmpty())
-        return FileResult::failed(failure(destination, problem));
+        return failure(output.fileName(), cannotWrite(output.errorString()));
+    if (const QString problem = fill(output); !problem.isEmpty())
+        return failure(output.fileName(), problem);
+    // QSaveFile gives its temporary file the owner's read permission besides the destination's;
+    // the file that replaces the destination has exactly its permissions before it takes its place.
+    if (kept && !output.setPermissions(*kept))
+        return failure(output.fileName(), cannotWrite(output.errorString()));
+    return {};
+}
+
+} // namespace
+
+FileResult replace(const QString& destination, const Filler& fill)
+{
+    std::optional<QFileDevice::Permissions> kept;
+    if (const QString refused = checkTarget(destination, kept); !refused.isEmpty())
+        return FileResult::failed(refused);
+    QSaveFile output(destination);
+    if (const QString problem = fillTemporary(output, fill, kept); !problem.isEmpty())
+        return FileResult::failed(problem);
     if (!output.commit())
         return FileResult::failed(failure(destination, cannotWrite(output.errorString())));
+    return FileResult::done();
+}
+
+FileResult replaceAll(const QList<Content>& files)
+{
+    std::vector<std::optional<QFileDevice::Permissions>> kept(std::size_t(files.size()));
+    for (qsizetype k = 0; k < files.size(); ++k)
+        if (const QString refused = checkTarget(files.at(k).destination, kept[std::size_t(k)]); !refused.isEmpty())
+            return FileResult::failed(refused);
+    std::vector<std::unique_ptr<QSaveFile>> outputs;
+    for (qsizetype k = 0; k < files.size(); ++k) {
+        const QByteArray& bytes = files.at(k).bytes;
+        outputs.push_back(std::make_unique<QSaveFile>(files.at(k).destination));
+        const QString problem = fillTemporary(
+            *outputs.back(), [&bytes](QSaveFile& output) { return writeAll(output, bytes); }, kept[std::size_t(k)]);
+        if (!problem.isEmpty())
+            return FileResult::failed(problem);
+    }
+    // Only complete files are renamed into place; when a rename fails, the files this set created
+    // are taken away again.
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+        if (outputs[k]->commit())
+            continue;
+        const QString reason = failure(outputs[k]->fileName(), cannotWrite(outputs[k]->errorString()));
+        for (std::size_t made = 0; made < k; ++made)
+            if (!kept[made])
+                QFile::remove(outputs[made]->fileName());
+        return FileResult::failed(reason);
+    }
     return FileResult::done();
 }
 

@@ -3,6 +3,8 @@
 #include "fileresult.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QFileDevice>
 #include <QString>
 
 #include <functional>
@@ -17,14 +19,31 @@ namespace atomicfile {
 using Filler = std::function<QString(QSaveFile& output)>;
 
 // Writes through a temporary file beside `destination` (beside the link target for a symbolic link)
-// that replaces it atomically once `fill` succeeded; the destination keeps its permissions. Refuses
-// a name with a NUL, a destination that is not a regular file and one its owner made read-only.
+// that replaces it atomically once `fill` succeeded; the destination keeps its permission bits.
+// Refuses a name with a NUL, a destination that is not a regular file and one that is read-only by
+// its permission bits (the read-only attribute on Windows), even for root.
 FileResult replace(const QString& destination, const Filler& fill);
 // The same for content already in memory.
 FileResult replace(const QString& destination, const QByteArray& bytes);
 
+// One file of a set that is written together.
+struct Content
+{
+    QString destination;
+    QByteArray bytes;
+};
+// Writes every file of the set or none: each destination is checked as replace checks it before
+// anything is written, each is written to its temporary file, and only then are they renamed into
+// place. Should a rename still fail, the files the set created are removed again; those it replaced
+// before then hold their new content, each whole.
+FileResult replaceAll(const QList<Content>& files);
+
 // Writes all of `bytes`; empty on success, otherwise the reason (a full disk included).
 QString writeAll(QSaveFile& output, const QByteArray& bytes);
+
+// A file's permission bits for owner, group and others. Qt's flags for the current user come from
+// access checks (root may write anything), and setting them sets the owner's bits, so they are left out.
+QFileDevice::Permissions permissionBits(const QString& path);
 
 // The message of a write that did not happen, naming the file and the cause.
 QString failure(const QString& destination, const QString& reason);

@@ -8,14 +8,14 @@
 
 using namespace Qt::StringLiterals;
 
-QString ImageText::of(Document& doc)
+QString ImageText::of(Document& doc, const NameList& names)
 {
     QString text;
     for (const TableId id : AllTables) {
         if (!text.isEmpty())
             text += u'\n';
         text += u'[' + TableFormat::of(id).name + u"]\n"_s;
-        const QList<QStringList> rows = TableExport::rows(doc, id);
+        const QList<QStringList> rows = TableExport::rows(doc, id, &names);
         if (rows.isEmpty())
             continue;
         const QStringList& headers = rows.first();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "namelist.h"
+
+#include <QString>
+
 class Document;
-class QString;
 
 // All five tables of an image as one plain text that stays the same for the same bytes, for
 // comparing images line by line (a git textconv driver): each table's name in brackets, then one
@@ -12,5 +15,8 @@ class ImageText
 public:
     ImageText() = delete;
 
-    static QString of(Document& doc);
+    // The placement names come from `names` alone, never from a list the document found beside the
+    // image or in the working directory: git hands the driver each old version as a temporary file
+    // with no list beside it, so such names would show as changes on every named record.
+    static QString of(Document& doc, const NameList& names = NameList());
 };

@@ -4,6 +4,7 @@
 #include "copierheader.h"
 #include "crc32.h"
 #include "patchfile.h"
+#include "romfile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,7 +27,15 @@ QString PatchSequence::apply(const QByteArray& patch, IpsForm ipsForm)
     PatchOutcome patched = PatchFile::apply(m_image, patch);
     if (!patched.ok())
         return patched.error;
-    m_image = std::move(patched.bytes);
+    return accept(std::move(patched.bytes));
+}
+
+QString PatchSequence::accept(QByteArray result)
+{
+    // Checked as an open checks a file, so that nothing written from here is an image the editor refuses.
+    if (const QString problem = romfile::ImageSizeProblem(result.size()); !problem.isEmpty())
+        return u"パッチを当てた結果はイメージとして開けません: "_s + problem;
+    m_image = std::move(result);
     return {};
 }
 
@@ -43,7 +52,8 @@ QString PatchSequence::applyInOtherForm(const QByteArray& patch)
     if (!back)
         return hadHeader ? u"パッチの結果が短すぎて、コピアヘッダーを戻せません。"_s
                          : u"パッチの結果が 512 バイトより短く、ヘッダーを外せません。"_s;
-    m_image = *back;
+    if (const QString refused = accept(*back); !refused.isEmpty())
+        return refused;
     m_notes.append(hadHeader ? u"コピアヘッダーのないイメージ用のパッチなので、ヘッダーを外して当て、元のヘッダーを戻しました。"_s
                              : u"コピアヘッダーのあるイメージ用のパッチなので、ヘッダーを付けて当て、ヘッダーを外して戻しました。"_s);
     return {};

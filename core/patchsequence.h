@@ -22,7 +22,8 @@ public:
     explicit PatchSequence(QByteArray image);
 
     // Applies `patch`; on refusal returns the reason and leaves the image as it was. A BPS patch whose
-    // source CRC32 matches only the image of the other form is applied that way.
+    // source CRC32 matches only the image of the other form is applied that way. A result that would
+    // not open as an image (an IPS truncation, for instance) is refused.
     QString apply(const QByteArray& patch, IpsForm ipsForm = std::nullopt);
 
     const QByteArray& image() const { return m_image; }
@@ -35,6 +36,8 @@ private:
     // Turns a result made in the other form back into the image's own form.
     std::optional<QByteArray> backToOwnForm(const QByteArray& result) const;
     QString applyInOtherForm(const QByteArray& patch);
+    // Takes `result` as the image when it opens as one; otherwise the reason it does not.
+    QString accept(QByteArray result);
 
     QByteArray m_image;
     QStringList m_notes;

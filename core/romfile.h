@@ -16,6 +16,10 @@ namespace romfile {
 // Largest file the editor will open; no cartridge image comes near it.
 inline constexpr qint64 MaximumImageSize = 64LL * 1024 * 1024;
 
+// Why a file of `size` bytes would not open as an image (shorter than its form's minimum, larger
+// than MaximumImageSize); empty when it would.
+QString ImageSizeProblem(qint64 size);
+
 // True only for an existing path that is not a directory. An empty path is false.
 bool FileExists(const QString& path);
 // The platform's short form of a path; off Windows the path itself.

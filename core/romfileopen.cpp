@@ -1,5 +1,7 @@
 #include "romfileopen.h"
 
+#include "romfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -155,3 +157,12 @@ bool openChecked(const QString& path, bool makeWritable, QFile& file, qint64& si
 }
 
 } // namespace romfile::detail
+
+namespace romfile {
+
+QString ImageSizeProblem(qint64 size)
+{
+    return detail::sizeProblem(size, detail::ImageRule);
+}
+
+} // namespace romfile

@@ -1,20 +1,20 @@
 #include "tableexport.h"
 
+#include "atomicfile.h"
 #include "delimitedtext.h"
 #include "grid.h"
-#include "table.h"
+#include "placementtable.h"
 #include "tablefactory.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
-QList<QStringList> TableExport::rows(Document& doc, TableId id)
+QList<QStringList> TableExport::rows(Document& doc, TableId id, const NameList* names)
 {
     // A scratch grid filled from the blocks: the file shows the bytes, in record order, whatever the
     // view's sort order or the way a value was typed.
@@ -23,14 +23,16 @@ QList<QStringList> TableExport::rows(Document& doc, TableId id)
     const std::unique_ptr<Table> table = TableFactory::make(id, scratch, doc.state());
     table->setUpGrid();
     table->fillGrid();
-    if (id == TableId::Placement) {
+    if (id == TableId::Placement && names) {
+        static_cast<PlacementTable&>(*table).fillNames(*names);
+    } else if (id == TableId::Placement) {
         // The names come from the name list, not from the block: take them from the live grid.
         const Grid& live = doc.grid(id);
-        QHash<QString, QString> names;
+        QHash<QString, QString> shown;
         for (int row = live.fixedRows(); row < live.rows(); ++row)
-            names.insert(live.text(row, 0), live.text(row, 1));
+            shown.insert(live.text(row, 0), live.text(row, 1));
         for (int row = scratch.fixedRows(); row < scratch.rows(); ++row)
-            scratch.setText(row, 1, names.value(scratch.text(row, 0)));
+            scratch.setText(row, 1, shown.value(scratch.text(row, 0)));
     }
     QList<QStringList> out;
     out.reserve(scratch.rows());
@@ -61,17 +63,29 @@ QByteArray TableExport::bytes(Document& doc, TableId id, FileFormat format)
 
 FileResult TableExport::writeFile(Document& doc, TableId id, FileFormat format, const QString& path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
     if (QFileInfo(path).isDir())
-        return FileResult::failed(u"%1 はフォルダーです。ファイル名を指定してください。"_s.arg(shown));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failed(u"%1 に書き込めません: %2"_s.arg(shown, file.errorString()));
-    const QByteArray data = bytes(doc, id, format);
-    if (file.write(data) != data.size() || !file.commit())
-        return FileResult::failed(u"%1 に書き込めません: %2"_s.arg(shown, file.errorString()));
-    return FileResult::done();
+        return FileResult::failed(u"%1 はフォルダーです。ファイル名を指定してください。"_s.arg(QDir::toNativeSeparators(path)));
+    return atomicfile::replace(path, bytes(doc, id, format));
 }
+
+namespace {
+
+// The folders that making `folder` would create, the outermost first.
+QStringList missingFolders(const QString& folder)
+{
+    QStringList missing;
+    for (QFileInfo at(QFileInfo(folder).absoluteFilePath()); !at.exists() && !at.isRoot(); at = QFileInfo(at.path()))
+        missing.prepend(at.filePath());
+    return missing;
+}
+
+void removeFolders(const QStringList& made)
+{
+    for (auto it = made.crbegin(); it != made.crend(); ++it)
+        QDir().rmdir(*it);
+}
+
+} // namespace
 
 FileResult TableExport::writeFolder(Document& doc, const QString& folder, FileFormat format)
 {
@@ -79,13 +93,18 @@ FileResult TableExport::writeFolder(Document& doc, const QString& folder, FileFo
     const QFileInfo info(folder);
     if (info.exists() && !info.isDir())
         return FileResult::failed(u"%1 はフォルダーではありません。"_s.arg(shown));
-    if (!QDir().mkpath(folder))
+    // A run that fails leaves nothing behind, the folders it made included.
+    const QStringList made = missingFolders(folder);
+    if (!QDir().mkpath(folder)) {
+        removeFolders(made);
         return FileResult::failed(u"フォルダー %1 を作れません。"_s.arg(shown));
-    const QDir dir(folder);
-    for (const TableId id : AllTables) {
-        const FileResult written = writeFile(doc, id, format, dir.filePath(TableFormat::of(id).fileName(format)));
-        if (!written.isDone())
-            return written;
     }
-    return FileResult::done();
+    const QDir dir(folder);
+    QList<atomicfile::Content> files;
+    for (const TableId id : AllTables)
+        files.append({dir.filePath(TableFormat::of(id).fileName(format)), bytes(doc, id, format)});
+    const FileResult written = atomicfile::replaceAll(files);
+    if (!written.isDone())
+        removeFolders(made);
+    return written;
 }

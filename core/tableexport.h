@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "fileresult.h"
+#include "namelist.h"
 #include "tableformat.h"
 
 #include <QByteArray>
@@ -14,8 +15,10 @@
 class TableExport
 {
 public:
-    // The header row and the records of one table, cells already in their file encoding.
-    static QList<QStringList> rows(Document& doc, TableId id);
+    // The header row and the records of one table, cells already in their file encoding. The
+    // placement names come from `names` when given (an empty list: none), otherwise from the names
+    // the document shows.
+    static QList<QStringList> rows(Document& doc, TableId id, const NameList* names = nullptr);
     // The whole file as text: LF line ends, a byte order mark first for CSV.
     static QString text(Document& doc, TableId id, FileFormat format);
     static QByteArray bytes(Document& doc, TableId id, FileFormat format);
@@ -23,6 +26,7 @@ public:
     // Writes one table to `path`, replacing it as a whole or not at all.
     static FileResult writeFile(Document& doc, TableId id, FileFormat format, const QString& path);
     // Writes the five tables into `folder` (made when missing) under their own names
-    // (officers.tsv ...). Stops at the first file that cannot be written; its message names it.
+    // (officers.tsv ...), all or none: every file is checked before any is written, and a run that
+    // fails leaves nothing behind; the message names the file that could not be written.
     static FileResult writeFolder(Document& doc, const QString& folder, FileFormat format);
 };

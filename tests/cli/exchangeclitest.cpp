@@ -1,5 +1,7 @@
 #include "builtfile.h"
+#include "diskfingerprint.h"
 #include "filebytes.h"
+#include "filesizelimit.h"
 #include "blockcatalogue.h"
 #include "document.h"
 #include "sampleimage.h"
@@ -130,6 +132,48 @@ private Q_SLOTS:
         QVERIFY(readFileBytes(QDir(folder).filePath(u"forces.csv"_s)).startsWith("\xEF\xBB\xBFNo,"));
     }
 
+    // Every target is checked before the first file is written, and a run that fails leaves
+    // nothing behind: no table, and no folder it made.
+    void export_failedRun_leavesNothing_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("cities.tsv is a folder") << u"folder"_s;
+        QTest::newRow("forces.tsv is read-only") << u"read-only"_s;
+        QTest::newRow("a new folder, and no room for officers.tsv") << u"full disk"_s;
+    }
+
+    void export_failedRun_leavesNothing()
+    {
+        QFETCH(QString, obstacle);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        const QString root = path(tag);
+        QVERIFY(QDir().mkpath(root));
+        const QString folder = root + u"/tables"_s;
+        if (obstacle == u"folder"_s)
+            QVERIFY(QDir().mkpath(folder + u"/cities.tsv"_s));
+        if (obstacle == u"read-only"_s) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(writeFileBytes(folder + u"/forces.tsv"_s, "old"));
+            QVERIFY(QFile::setPermissions(folder + u"/forces.tsv"_s, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        const DiskFingerprint before = DiskFingerprint::of(root);
+        Run run;
+        if (obstacle == u"full disk"_s) {
+#ifdef Q_OS_UNIX
+            const FileSizeLimit limit(4096);
+            QVERIFY(limit.isActive());
+            run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
+#else
+            QSKIP("no file size limit to stand for a full disk here");
+#endif
+        } else {
+            run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
+        }
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.startsWith(u"tavrin export: "_s), qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(root).changedSince(before), QStringList());
+    }
+
     void export_missingImageExitsTwo()
     {
         const Run run = tavrin({u"export"_s, path(u"nothing.smc"_s), u"-o"_s, path(u"none"_s)});
@@ -231,6 +275,35 @@ private Q_SLOTS:
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(out.startsWith(u"officers 12 武力: "_s), qPrintable(out));
         QVERIFY(out.endsWith(u"1 個の値が違います。\n"_s));
+    }
+
+    // Output that could not be written is a failure, whatever the command made of its job.
+    void executable_outputNotWritten_exitsTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("export --text") << QStringList{u"export"_s, u"IMAGE"_s, u"--text"_s};
+        QTest::newRow("export -t officers") << QStringList{u"export"_s, u"IMAGE"_s, u"-t"_s, u"officers"_s};
+        QTest::newRow("info") << QStringList{u"info"_s, u"IMAGE"_s};
+        QTest::newRow("diff, the same") << QStringList{u"diff"_s, u"IMAGE"_s, u"IMAGE"_s};
+        QTest::newRow("diff, different") << QStringList{u"diff"_s, u"IMAGE"_s, u"OTHER"_s};
+    }
+
+    void executable_outputNotWritten_exitsTwo()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("no /dev/full here to stand for output that cannot be written");
+#endif
+        QFETCH(QStringList, arguments);
+        const QString other = path(u"other-war.smc"_s);
+        QVERIFY(writeFileBytes(other, sampleWithWarRaised(3)));
+        arguments.replaceInStrings(u"IMAGE"_s, m_image).replaceInStrings(u"OTHER"_s, other);
+        QProcess process;
+        process.setStandardOutputFile(u"/dev/full"_s);
+        process.start(builtFile(TAVRIN_CLI), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY2(err.contains(u"標準出力に書き込めませんでした"_s), qUtf8Printable(err));
     }
 
     void executable_speaksJapaneseInQtsTextsToo_data()

@@ -7,9 +7,15 @@
 #include "officerwar.h"
 #include "sampleimage.h"
 #include "testregistry.h"
+#include "unixfiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -38,6 +44,14 @@ class ImageCommandsTest : public QObject
     QByteArray m_stale;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    // The arguments with every file name in them (anything with a dot) made a path in the folder.
+    QStringList inFolder(QStringList arguments) const
+    {
+        for (QString& argument : arguments)
+            if (argument.contains(u'.'))
+                argument = path(argument);
+        return arguments;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -55,6 +69,11 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
         QVERIFY(writeFileBytes(path(u"stale.smc"_s), m_stale));
         QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_stale.mid(0x200)));
+        QByteArray edited = m_stale;
+        edited[WarByteOfRecord0] = char(50);
+        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
+        QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
+        QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
     }
 
     void info_printsStoredAndComputedChecksum()
@@ -135,6 +154,13 @@ private Q_SLOTS:
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"bad.ips"_s, u"--in-place"_s} << 1 << u"bad.ips"_s;
         QTest::newRow("apply, second patch missing")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"gone.ips"_s, u"-o"_s, u"x.smc"_s} << 2 << u"gone.ips"_s;
+        // Every command that writes an image knows it under any of its names: only --in-place writes it.
+        for (const QStringList& command : {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
+                                           QStringList{u"import"_s, s, u"forces.tsv"_s},
+                                           QStringList{u"header"_s, u"remove"_s, s}})
+            for (const QString& name : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
+                QTest::addRow("%s -o %s", qPrintable(command.first()), qPrintable(name))
+                    << command + QStringList{u"-o"_s, name} << 2 << u"同じファイル"_s;
     }
 
     void commands_refuseAndWriteNothing()
@@ -142,19 +168,64 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, message);
-        QByteArray edited = m_stale;
-        edited[WarByteOfRecord0] = char(50);
-        QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
-        QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
-        for (QString& argument : arguments)
-            if (argument.contains(u'.'))
-                argument = path(argument);
+        SKIP_IF_UNIX_ONLY(QString::fromUtf8(QTest::currentDataTag()));
+        QVERIFY(QFile::link(path(u"stale.smc"_s), path(u"symbolic link.smc"_s)));
+        if (!makeHardLink(path(u"stale.smc"_s), path(u"hard link.smc"_s)) && arguments.contains(u"hard link.smc"_s))
+            QSKIP("this system gives the test no hard links");
+        arguments = inFolder(arguments);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         const CliRun run = CliRun::of(arguments);
         QCOMPARE(run.code, code);
         QVERIFY2(run.err.startsWith(u"tavrin "_s + arguments.first() + u": "_s) && run.err.contains(message),
                  qUtf8Printable(run.err));
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
+    // In place, a read-only image is refused even for root, who passes every access check; every
+    // image keeps its permission bits.
+    void inPlace_refusesReadOnlyAndKeepsPermissions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("permissions");
+        QTest::addColumn<int>("code");
+        const int readOnly = int(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const int writeOnly = int(QFileDevice::WriteOwner);
+        const QStringList fix{u"fix-checksum"_s, u"stale.smc"_s, u"--in-place"_s};
+        const QStringList apply{u"apply"_s, u"stale.smc"_s, u"one.ips"_s, u"--in-place"_s};
+        const QStringList import{u"import"_s, u"stale.smc"_s, u"forces.tsv"_s, u"--in-place"_s};
+        QTest::newRow("fix-checksum, read-only") << fix << readOnly << 2;
+        QTest::newRow("apply, read-only") << apply << readOnly << 2;
+        QTest::newRow("import, read-only") << import << readOnly << 2;
+        QTest::newRow("apply, write-only") << apply << writeOnly << 0;
+        QTest::newRow("import, write-only") << import << writeOnly << 0;
+        // Reading alone leaves a read-only image as it was.
+        QTest::newRow("export, read-only") << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly
+                                           << 0;
+    }
+
+    void inPlace_refusesReadOnlyAndKeepsPermissions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, permissions);
+        QFETCH(int, code);
+        const QFileDevice::Permissions wanted = QFileDevice::Permissions::fromInt(permissions);
+#ifdef Q_OS_UNIX
+        const bool root = ::geteuid() == 0;
+#else
+        const bool root = false; // and the read-only attribute is the only permission there
+#endif
+        if (!wanted.testFlag(QFileDevice::ReadOwner) && !root)
+            QSKIP("only root reads an image its owner may not read");
+        QVERIFY(QFile::setPermissions(path(u"stale.smc"_s), wanted));
+        const QFileDevice::Permissions before = QFile::permissions(path(u"stale.smc"_s));
+        const DiskFingerprint unchanged = DiskFingerprint::of(m_dir->path());
+        const CliRun run = CliRun::of(inFolder(arguments));
+        QVERIFY2(run.code == code, qUtf8Printable(run.err));
+        QCOMPARE(QFile::permissions(path(u"stale.smc"_s)), before);
+        if (code == 0)
+            return;
+        QVERIFY2(run.err.contains(u"書き込みが許可されていません"_s), qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(unchanged), QStringList());
     }
 
     void header_addThenRemove_givesTheImageBack()

@@ -146,6 +146,34 @@ private Q_SLOTS:
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
     }
 
+    // IPS's truncation (three size bytes after "EOF") may shorten an image, but never into one that
+    // does not open.
+    void apply_truncatingIps_keepsOnlyImagesThatOpen_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("code");
+        QTest::newRow("to 16 bytes") << 16 << 1;
+        QTest::newRow("one byte short of the smallest image") << 0xAF5A5 << 1;
+        QTest::newRow("to a smaller image") << 0xB0200 << 0;
+    }
+
+    void apply_truncatingIps_keepsOnlyImagesThatOpen()
+    {
+        QFETCH(int, size);
+        QFETCH(int, code);
+        const QByteArray patch = QByteArray("PATCHEOF") + char(size >> 16) + char(size >> 8) + char(size);
+        QVERIFY(writeFileBytes(path(u"cut.ips"_s), patch));
+        const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
+        const CliRun run = CliRun::of({u"apply"_s, path(u"original.smc"_s), path(u"cut.ips"_s), u"--in-place"_s});
+        QVERIFY2(run.code == code, qUtf8Printable(run.err));
+        if (code == 0) {
+            QCOMPARE(readFileBytes(path(u"original.smc"_s)), m_original.first(size));
+            return;
+        }
+        QVERIFY2(run.err.contains(u"cut.ips"_s) && run.err.contains(u"イメージとして開けません"_s), qUtf8Printable(run.err));
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
     void applyBps_toAnotherImage_namesBothCrcsAndWritesNothing()
     {
         QVERIFY(CliRun::of({u"patch"_s, path(u"original.smc"_s), path(u"modified.smc"_s), u"-o"_s, path(u"e.bps"_s)})

@@ -6,6 +6,7 @@
 #include "testregistry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -88,6 +89,44 @@ private Q_SLOTS:
         QVERIFY(changed.at(1).contains(u"\t武力=95\t"_s));
     }
 
+    // The text depends on the image's bytes alone: a list lying beside the image adds no names; the
+    // list named by --names does, wherever the image lies.
+    void exportText_namesOnlyFromTheListNamed_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("a list beside the image") << QStringList() << 0 << false;
+        QTest::newRow("--names") << QStringList{u"--names"_s, u"LIST"_s} << 0 << true;
+        QTest::newRow("--names, no such file") << QStringList{u"--names"_s, u"gone.txt"_s} << 2 << false;
+    }
+
+    void exportText_namesOnlyFromTheListNamed()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(bool, named);
+        QVERIFY(QDir(m_dir->path()).mkpath(u"roms"_s));
+        QVERIFY(writeFileBytes(path(u"roms/a.smc"_s), SampleImage::generate()));
+        QVERIFY(writeFileBytes(path(u"roms/b.txt"_s), "Alpha\r\nBeta\r\n"));
+        QVERIFY(writeFileBytes(path(u"elsewhere.smc"_s), SampleImage::generate()));
+        options.replaceInStrings(u"LIST"_s, path(u"roms/b.txt"_s)).replaceInStrings(u"gone.txt"_s, path(u"gone.txt"_s));
+        const CliRun beside = CliRun::of(QStringList{u"export"_s, u"--text"_s, path(u"roms/a.smc"_s)} + options);
+        QVERIFY2(beside.code == code, qUtf8Printable(beside.err));
+        if (code != 0) {
+            QVERIFY2(beside.err.contains(QDir::toNativeSeparators(path(u"gone.txt"_s))), qUtf8Printable(beside.err));
+            QVERIFY(beside.out.isEmpty());
+            return;
+        }
+        const CliRun alone = CliRun::of(QStringList{u"export"_s, u"--text"_s, path(u"elsewhere.smc"_s)} + options);
+        QCOMPARE(alone.out, beside.out);
+        const QStringList lines = beside.out.split(u'\n');
+        const QStringList placement = lines.mid(lines.indexOf(u"[placement]"_s));
+        QVERIFY(placement.value(1).startsWith(u"No=0\t名前="_s));
+        QCOMPARE(placement.value(1).startsWith(u"No=0\t名前=Alpha\t"_s), named);
+        QCOMPARE(placement.value(2).startsWith(u"No=1\t名前=Beta\t"_s), named);
+    }
+
     void exportText_refusesTheOptionsOfFiles_data()
     {
         QTest::addColumn<QStringList>("options");
@@ -106,8 +145,19 @@ private Q_SLOTS:
         QVERIFY(run.out.isEmpty());
     }
 
+    void gitDiff_withTheDriver_showsTheChangedFields_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<bool>("listBeside");
+        QTest::newRow("an image alone") << u"game.smc"_s << false;
+        // git hands the old side to the driver as a temporary file, with no list beside it.
+        QTest::newRow("in a folder with a name list") << u"roms/game.smc"_s << true;
+    }
+
     void gitDiff_withTheDriver_showsTheChangedFields()
     {
+        QFETCH(QString, image);
+        QFETCH(bool, listBeside);
         if (QStandardPaths::findExecutable(u"git"_s).isEmpty()) {
 #ifdef Q_OS_WIN
             QSKIP("no git for Windows on the PATH (the Wine prefix has none)");
@@ -127,30 +177,39 @@ private Q_SLOTS:
             QCOMPARE(code, 0);
         }
         QVERIFY(writeFileBytes(path(u"repo/.gitattributes"_s), "*.smc diff=tavrin\n*.sfc diff=tavrin\n"));
-        QByteArray image = SampleImage::generate();
-        QVERIFY(writeFileBytes(path(u"repo/game.smc"_s), image));
+        const QString imagePath = path(u"repo/"_s + image);
+        QVERIFY(QDir().mkpath(QFileInfo(imagePath).path()));
+        if (listBeside)
+            QVERIFY(writeFileBytes(QFileInfo(imagePath).dir().filePath(u"b.txt"_s), "Alpha\r\nBeta\r\n"));
+        QByteArray bytes = SampleImage::generate();
+        QVERIFY(writeFileBytes(imagePath, bytes));
         git({u"add"_s, u"."_s}, &code);
         QCOMPARE(code, 0);
         const QString first = git({u"commit"_s, u"-q"_s, u"-m"_s, u"original"_s}, &code);
         QVERIFY2(code == 0, qUtf8Printable(first));
-        image[WarByteOfRecord0] = char(95);
-        image[Population] = char(0x2D); // 300 becomes 301
-        QVERIFY(writeFileBytes(path(u"repo/game.smc"_s), image));
-        const QString second = git({u"commit"_s, u"-q"_s, u"-am"_s, u"edit"_s}, &code);
-        QVERIFY2(code == 0, qUtf8Printable(second));
+        bytes[WarByteOfRecord0] = char(95);
+        bytes[Population] = char(0x2D); // 300 becomes 301
+        QVERIFY(writeFileBytes(imagePath, bytes));
 
-        const QString diff = git({u"diff"_s, u"--no-color"_s, u"HEAD~1"_s, u"HEAD"_s}, &code);
-        QVERIFY2(code == 0, qUtf8Printable(diff));
-        QVERIFY2(!diff.contains(u"Binary files"_s), qUtf8Printable(diff));
-        const QStringList lines = diff.split(u'\n');
-        const auto has = [&](const QString& start, const QString& part) {
-            return std::any_of(lines.cbegin(), lines.cend(),
-                               [&](const QString& line) { return line.startsWith(start) && line.contains(part); });
-        };
-        QVERIFY2(has(u"-No=0\t"_s, u"\t武力=85\t"_s) && has(u"+No=0\t"_s, u"\t武力=95\t"_s), qUtf8Printable(diff));
-        QVERIFY2(has(u"-"_s, u"人口*10000=300"_s) && has(u"+"_s, u"人口*10000=301"_s), qUtf8Printable(diff));
-        // Two records changed: two lines out, two in, and the hunk names its table above them.
-        QCOMPARE(lines.filter(QRegularExpression(u"^[-+][^-+]"_s)).size(), 4);
+        // The edit in the working tree, then committed.
+        for (const QStringList& range : {QStringList(), QStringList{u"HEAD~1"_s, u"HEAD"_s}}) {
+            if (!range.isEmpty()) {
+                const QString second = git({u"commit"_s, u"-q"_s, u"-am"_s, u"edit"_s}, &code);
+                QVERIFY2(code == 0, qUtf8Printable(second));
+            }
+            const QString diff = git(QStringList{u"diff"_s, u"--no-color"_s} + range, &code);
+            QVERIFY2(code == 0, qUtf8Printable(diff));
+            QVERIFY2(!diff.contains(u"Binary files"_s), qUtf8Printable(diff));
+            const QStringList lines = diff.split(u'\n');
+            const auto has = [&](const QString& start, const QString& part) {
+                return std::any_of(lines.cbegin(), lines.cend(),
+                                   [&](const QString& line) { return line.startsWith(start) && line.contains(part); });
+            };
+            QVERIFY2(has(u"-No=0\t"_s, u"\t武力=85\t"_s) && has(u"+No=0\t"_s, u"\t武力=95\t"_s), qUtf8Printable(diff));
+            QVERIFY2(has(u"-"_s, u"人口*10000=300"_s) && has(u"+"_s, u"人口*10000=301"_s), qUtf8Printable(diff));
+            // Two records changed: two lines out, two in, and the hunk names its table above them.
+            QVERIFY2(lines.filter(QRegularExpression(u"^[-+][^-+]"_s)).size() == 4, qUtf8Printable(diff));
+        }
     }
 
     void sampleGenerator_answersOrRefusesOptions_data()
