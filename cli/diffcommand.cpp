@@ -1,6 +1,7 @@
 #include "diffcommand.h"
 
 #include "argumentparser.h"
+#include "compareside.h"
 #include "document.h"
 #include "grid.h"
 #include "imageloader.h"
@@ -9,35 +10,47 @@
 
 #include <QTextStream>
 
+#include <variant>
+
 using namespace Qt::StringLiterals;
 
 namespace cli {
 
 Subcommand diffSubcommand()
 {
-    return {u"diff"_s, u"diff IMAGE_A IMAGE_B"_s, u"二つのイメージの表を比べ、違う値を一行ずつ表示します。"_s,
-            &runDiff};
+    return {u"diff"_s, u"diff IMAGE OTHER"_s,
+            u"イメージの表を、別のイメージかパッチを当てた結果と比べ、違う値を一行ずつ表示します。"_s, &runDiff};
 }
 
 Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     ArgumentParser parser(diffSubcommand().synopsis, diffSubcommand().summary);
     parser.setDetails(
-        u"二つのイメージの五つの表を比べ、違う値ごとに「表 レコード 見出し: 古い値 -> 新しい値」を一行、最後に"
-        u"違いの数を表示します。同じなら終了コード 0、違えば 1 です。"_s);
-    parser.addArgument(u"IMAGE_A"_s, u"比べるもとのイメージ"_s);
-    parser.addArgument(u"IMAGE_B"_s, u"比べる先のイメージ"_s);
+        u"イメージの五つの表を OTHER と比べ、違う値ごとに「表 レコード 見出し: 古い値 -> 新しい値」を一行、"
+        u"続けて違いの数を表示します。OTHER は別のイメージ（ヘッダーの有無は問いません）か、IMAGE に当てる IPS "
+        u"か BPS のパッチです（メモリー上で当て、何も書き込みません）。表の外のバイトも違うときは、最後の行で"
+        u"その数を示します（コピアヘッダーは比べません）。すべて同じなら終了コード 0、違えば 1 です。"_s);
+    parser.addArgument(u"IMAGE"_s, u"比べるもとのイメージ"_s);
+    parser.addArgument(u"OTHER"_s, u"比べる先のイメージ、または IMAGE に当てるパッチ"_s);
     if (const auto exit = parser.parse(arguments, 0, out, err, true))
         return *exit;
     const QStringList positional = parser.parser().positionalArguments();
     if (positional.size() != 2) {
-        parser.usageError(err, u"イメージを二つ指定してください。"_s);
+        parser.usageError(err, u"イメージを二つ（またはイメージとパッチを）指定してください。"_s);
         return Exit::Failure;
     }
     Document a;
-    Document b;
-    if (!openImage(a, positional[0], parser, err) || !openImage(b, positional[1], parser, err))
+    if (!openImage(a, positional[0], parser, err))
         return Exit::Failure;
+    auto read = CompareSide::read(positional[1], positional[0]);
+    if (const QString* refused = std::get_if<QString>(&read)) {
+        parser.complain(err, *refused);
+        return Exit::Failure;
+    }
+    const CompareSide& other = std::get<CompareSide>(read);
+    // The other side's tables are filled from its blocks alone, as an open would fill them.
+    Document b;
+    b.state().replaceBlocks(other.blocks());
 
     int count = 0;
     for (const TableId id : AllTables) {
@@ -57,8 +70,15 @@ Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
             }
         }
     }
-    out << (count == 0 ? u"違いはありません。"_s : u"%1 個の値が違います。"_s.arg(count)) << u'\n';
-    return count == 0 ? Exit::Success : Exit::Refused;
+    const qint64 outside = other.outsideBytes();
+    if (count > 0)
+        out << u"%1 個の値が違います。\n"_s.arg(count);
+    else
+        out << (outside == 0 ? u"違いはありません。\n"_s : u"表の値に違いはありません。\n"_s);
+    // Code, say, that a patch changes: the tables alone would call such images equal.
+    if (outside > 0)
+        out << u"表の外の %1 バイトが違います。\n"_s.arg(outside);
+    return count == 0 && outside == 0 ? Exit::Success : Exit::Refused;
 }
 
 } // namespace cli

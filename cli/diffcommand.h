@@ -4,7 +4,8 @@
 
 namespace cli {
 
-// tavrin diff IMAGE_A IMAGE_B: one line per field that differs, then the count.
+// tavrin diff IMAGE OTHER: one line per field that differs from another image or from what a patch makes
+// of IMAGE, then the count, and the bytes outside the tables that differ.
 Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err);
 Subcommand diffSubcommand();
 
