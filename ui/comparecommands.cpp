@@ -192,8 +192,12 @@ void CompareCommands::takeAll()
         return;
     }
     m_bar->showMessage(QString());
-    m_session.record(QList<TableId>(AllTables.begin(), AllTables.end()),
-                     u"比較先から取り込み (%1 セル)"_s.arg(count), [this] { m_comparison->takeAll(); });
+    // Undo and redo show the first table of the step: the one shown now, else one the Edit menu can
+    // show, so that the hidden item and force grids come up only when nothing else changed.
+    QList<TableId> ids{TableId::Officer, TableId::City, TableId::Placement, TableId::Item, TableId::Force};
+    if (const std::optional<TableId> shown = m_session.visibleTable())
+        ids.move(ids.indexOf(*shown), 0);
+    m_session.record(ids, u"比較先から取り込み (%1 セル)"_s.arg(count), [this] { m_comparison->takeAll(); });
 }
 
 void CompareCommands::onTablesChanged(const QList<TableId>& ids)

@@ -331,6 +331,7 @@ private Q_SLOTS:
         QVector<bool> hidden(session.grid(TableId::Officer).rows(), true);
         hidden[1] = false;
         session.grid(TableId::Officer).setHiddenRows(hidden);
+        session.select(TableId::City, 5, 2);
         const int steps = stackOf(session).count();
         comparing(session).takeAllAction()->trigger();
         QCOMPARE(stackOf(session).count(), steps + 1);
@@ -344,6 +345,9 @@ private Q_SLOTS:
         for (qint64 at = 0; at < saved.size(); ++at)
             if (!insideBlock(at) && saved.at(at) != session.s.original.at(at))
                 QFAIL(qPrintable(u"byte 0x%1 outside the tables changed"_s.arg(at, 0, 16)));
+        // Undone, the step shows the grid it was taken on, not the first table it changed.
+        session.main().undoAction()->trigger();
+        QCOMPARE(session.main().session().visibleTable(), std::optional<TableId>(TableId::City));
     }
 
     void openingAnImage_endsTheComparison()
