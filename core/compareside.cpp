@@ -40,5 +40,15 @@ std::variant<CompareSide, QString> CompareSide::read(const QString& otherPath, c
         side.m_blocks = *blocks;
     }
     side.m_outside = ImageDifference::outsideTables(opened, other);
+    side.m_image = std::move(other);
     return side;
+}
+
+bool CompareSide::recountOutside(const QString& openedPath)
+{
+    QByteArray opened;
+    if (!romfile::ReadImage(openedPath, opened).isDone())
+        return false;
+    m_outside = ImageDifference::outsideTables(opened, m_image);
+    return true;
 }

@@ -23,10 +23,15 @@ public:
     const std::array<QByteArray, 5>& blocks() const { return m_blocks; }
     // Bytes outside the five tables that differ from the opened file (copier headers not compared).
     qint64 outsideBytes() const { return m_outside; }
+    // Counts them again against the file at `openedPath` (after a save, which may have written the
+    // checksum bytes); false, and the count kept, when it cannot be read.
+    bool recountOutside(const QString& openedPath);
 
 private:
     QString m_path;
     bool m_patch = false;
+    // The other image whole, for counting again.
+    QByteArray m_image;
     std::array<QByteArray, 5> m_blocks;
     qint64 m_outside = 0;
 };

@@ -27,6 +27,8 @@ public:
     Comparison& operator=(const Comparison&) = delete;
 
     const CompareSide& side() const { return m_side; }
+    // After a save: the bytes outside the tables counted against the file as saved.
+    void recountOutside(const QString& openedPath) { m_side.recountOutside(openedPath); }
 
     // Marks one table again from its current bytes, after an edit, an undo or a redo changed them.
     void update(TableId id);

@@ -67,6 +67,13 @@ CompareCommands::CompareCommands(EditSession& session, QMainWindow& window, Find
     connect(m_bar, &CompareBar::closeRequested, this, &CompareCommands::end);
     connect(&session, &EditSession::tablesChanged, this, &CompareCommands::onTablesChanged);
     connect(&session, &EditSession::historyStarted, this, &CompareCommands::end);
+    // A save may write the checksum bytes, which lie outside the tables.
+    connect(&session, &EditSession::saved, this, [this] {
+        if (!m_comparison)
+            return;
+        m_comparison->recountOutside(m_session.document().state().currentPath());
+        showSummary();
+    });
     find.setDifferenceTest([this](TableId id) -> RowFilter::RowTest {
         if (!m_comparison)
             return {};

@@ -79,6 +79,7 @@ void EditSession::markSaved()
 {
     m_undoStack.setClean();
     markGridsOriginal();
+    Q_EMIT saved();
 }
 
 void EditSession::markGridsOriginal()

@@ -75,6 +75,8 @@ Q_SIGNALS:
     void tablesChanged(const QList<TableId>& ids);
     // An image was opened: what was derived from the one before no longer holds.
     void historyStarted();
+    // The document was saved: the file now holds what the grids show.
+    void saved();
 
 private:
     static constexpr std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
