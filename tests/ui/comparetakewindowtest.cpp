@@ -103,7 +103,7 @@ private Q_SLOTS:
         QVERIFY(!isMarked(session, TableId::Officer, war.record + 1, war.col));
     }
 
-    void refused_patchChangesNothing_data()
+    void refused_otherSideChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("patch");
         QTest::addColumn<QString>("reason");
@@ -113,9 +113,10 @@ private Q_SLOTS:
             << PatchFile::create(PatchFormat::Bps, elsewhere, elsewhere + QByteArray(1024, '\x01')).bytes << u"CRC32"_s;
         QTest::newRow("IPS patch that cuts the image")
             << QByteArray("PATCH\0\0\x10\0\1\x01" "EOF\0\0\x10", 17) << u"イメージとして開けません"_s;
+        QTest::newRow("file too short for an image") << SampleImage::generate().first(0x1000) << u"短"_s;
     }
 
-    void refused_patchChangesNothing()
+    void refused_otherSideChangesNothing()
     {
         QFETCH(QByteArray, patch);
         QFETCH(QString, reason);
