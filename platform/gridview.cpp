@@ -119,6 +119,8 @@ void GridView::applyLayout()
 {
     for (int c = 0; c < m_model->columnCount(); ++c)
         setColumnWidth(c, twips::toPixelsX(m_grid.colWidth(c), *this));
+    // The twips a table sets are the least width: a label column grows to show its widest label.
+    m_frozen->fitLabels();
     m_frozen->applyWidths();
     applyHiddenRows();
     updateFrozenGeometry();
