@@ -10,6 +10,9 @@
 ExchangeReport TablePaste::paste(Table& table, const QString& text)
 {
     const Grid& grid = table.grid();
+    // With no row shown there is no current cell, and no place the user chose.
+    if (!grid.hasCurrentCell())
+        return {};
     const int top = std::min(grid.row(), grid.rowSel());
     const int left = std::min(grid.col(), grid.colSel());
     const CellBlock block = CellBlock::parse(text);
