@@ -157,6 +157,8 @@ void FindCommands::goTo()
     if (grid.isRowHidden(*dialog.row()))
         grid.showAllRows();
     m_session.showCell(*id, *dialog.row(), grid.col());
+    // What an earlier find said is about another cell.
+    m_bar->showMessage(QString());
 }
 
 void FindCommands::onHiddenRowsChanged(TableId id)

@@ -276,6 +276,11 @@ private Q_SLOTS:
         // Sorted, so that row and record differ.
         session.main().document().officers().sortGrid(WarCol);
         session.select(TableId::Officer, 1, WarCol);
+        // A find that failed before leaves its message, which the go to must not leave standing.
+        openBar(session);
+        typeFind(session, u"見当たらない言葉"_s);
+        QCOMPARE(bar(session).message(), u"見つかりません"_s);
+        session.view(TableId::Officer)->setFocus();
         QStringList refusals;
         ModalCloser closer(QMessageBox::Ok, ModalCloser::LeaveDialogs);
         QTimer::singleShot(0, [&] {
@@ -297,6 +302,7 @@ private Q_SLOTS:
         QCOMPARE(refusals[1], u"番号を数字で入れてください。0 から 531 までの番号を入れてください。"_s);
         QCOMPARE(grid.text(grid.row(), 0), u"417"_s);
         QCOMPARE(grid.col(), WarCol);
+        QCOMPARE(bar(session).message(), QString());
     }
 
     void names_foundBesideTheImageShownAndMatched()
