@@ -27,8 +27,13 @@ CommitOutcome Table::commitText(int row, int col, const QString& text)
     g.setCurrentCell(row, col);
     g.setText(row, col, *accepted);
     storeCell();
-    g.setCurrentCell(row0, col0);
-    g.setSelectionEnd(rowSel0, colSel0);
+    // An import may reach a record while a filter shows no row at all: then there was no current cell.
+    if (row0 < 0) {
+        g.clearCurrentCell();
+    } else {
+        g.setCurrentCell(row0, col0);
+        g.setSelectionEnd(rowSel0, colSel0);
+    }
     return CommitOutcome::Stored;
 }
 
