@@ -36,6 +36,9 @@ void EditorState::setTitle(const QString& text)
 
 void EditorState::showCurrentPath()
 {
+    // Before any image is open there is no path to show: the caption stays the window's first one.
+    if (m_currentPath.isEmpty())
+        return;
     // Drops and file dialogs spell Windows paths with slashes; the caption names the file the way
     // Explorer and the command line do there.
     setTitle(QDir::toNativeSeparators(m_currentPath));

@@ -31,7 +31,8 @@ public:
     QString caption() const { return m_caption; }
     // Caption becomes the title, a space and the text in square brackets.
     void setTitle(const QString& text);
-    // Sets the bracketed part back to the current path (after edits, sorts and dialogs).
+    // Sets the bracketed part back to the current path (after edits, sorts and dialogs); does nothing
+    // while no image is open.
     void showCurrentPath();
 
 Q_SIGNALS:

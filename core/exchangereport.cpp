@@ -83,3 +83,8 @@ QString ExchangeReport::message() const
         text += u"\n・ほか %1 個"_s.arg(more);
     return text;
 }
+
+QString ExchangeReport::importedMessage(int stored)
+{
+    return u"%1 個の値を取り込みました。"_s.arg(stored);
+}

@@ -38,6 +38,8 @@ public:
 
     // The counts and the first few refused or skipped cells, in Japanese; empty when there is no problem.
     QString message() const;
+    // What an import that met no problem says: how many values it changed.
+    static QString importedMessage(int stored);
     // The label columns of `row` joined by a space, as the user recognises the row.
     static QString rowLabel(const Grid& grid, int row);
 

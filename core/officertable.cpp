@@ -195,9 +195,28 @@ void OfficerTable::storeRow()
     const std::optional<qsizetype> p = currentRecordOffset();
     if (!p)
         return;
-    for (const int col : RowStoreOrder)
+    for (const int col : RowStoreOrder) {
+        // A field whose cells still show what its bytes hold is left alone: writing 寿命 clears the
+        // lower half of its byte, which no cell shows.
+        if (showsItsBytes(*p, col))
+            continue;
         if (!storeField(*p, col))
-            return;
+            break;
+    }
+    // The cells show what the bytes hold now, as a fresh fill would: a name typed in lower case or a
+    // reading without its padding is no change, and a field that could not be stored shows its bytes.
+    const int row = grid().row();
+    for (int col = NameColumn; col < MarkerColumn; ++col)
+        grid().setText(row, col, fieldText(*p, col));
+}
+
+bool OfficerTable::showsItsBytes(qsizetype p, int col) const
+{
+    const int row = grid().row();
+    if (const NibblePair* pair = nibblePairOf(col))
+        return grid().text(row, pair->highCol) == fieldText(p, pair->highCol) &&
+               grid().text(row, pair->lowCol) == fieldText(p, pair->lowCol);
+    return grid().text(row, col) == fieldText(p, col);
 }
 
 bool OfficerTable::storeField(qsizetype p, int col)

@@ -23,7 +23,8 @@ public:
     // 寿命 comes with the whole byte it shares with a half that no column shows, which a store clears.
     void takeCell(int row, int col, const QString& text, const QByteArray& from) override;
 
-    // Writes every field of the current row back into its record.
+    // Writes the fields of the current row whose cells differ from what its record holds, then shows
+    // in each field's cell what the record holds (the class marker keeps its last fill).
     void storeRow();
     // Writes the reading cell of the current row into the 8 bytes at `position`.
     bool storeReading(qsizetype position);
@@ -40,6 +41,9 @@ private:
     std::optional<qsizetype> currentRecordOffset() const;
     // The text column `col` shows for the record at `p`.
     QString fieldText(qsizetype p, int col) const;
+    // True when the cells of the field in column `col` of the current row show what the record at `p`
+    // holds (both columns of a shared byte).
+    bool showsItsBytes(qsizetype p, int col) const;
     // Writes the field(s) of column `col` of the current row into the record at `p`; false when the
     // cell text does not convert, in which case the field keeps its bytes.
     bool storeField(qsizetype p, int col);

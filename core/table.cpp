@@ -42,8 +42,13 @@ void Table::storeText(int row, int col, const QString& text)
     g.setCurrentCell(row, col);
     g.setText(row, col, text);
     storeCell();
-    g.setCurrentCell(row0, col0);
-    g.setSelectionEnd(rowSel0, colSel0);
+    // An import may reach a record while a filter shows no row at all: then there was no current cell.
+    if (row0 < 0) {
+        g.clearCurrentCell();
+    } else {
+        g.setCurrentCell(row0, col0);
+        g.setSelectionEnd(rowSel0, colSel0);
+    }
 }
 
 void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& headers)

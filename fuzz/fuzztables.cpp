@@ -284,17 +284,20 @@ void storeRow(World& w, int row)
         return;
     const std::optional<int> record = recordOf(grid, TableId::Officer, row);
     const Blocks before = w.blocks();
+    const QString lifespanCell = grid.text(row, OfficerTable::LifespanColumn);
     grid.setCurrentCell(row, 1);
     w.document.officers().storeRow();
     w.touch(TableId::Officer, row);
     const Blocks after = w.blocks();
     checkOnlyFootprintChanged(before, after, TableId::Officer, record, row, 1);
-    // The grid shows what the block holds, so a row store writes the same bytes back, except the
-    // hidden low nibble of the lifespan byte, which it clears.
+    // The grid shows what the block holds, so a row store writes the same bytes back. A field whose
+    // cell reads exactly as its bytes is not written at all; a lifespan typed another way ("03") is,
+    // which clears the hidden low nibble of its byte.
     QByteArray expected = before[std::size_t(BlockId::Officer)];
     if (record) {
         const qsizetype lifespan = qsizetype(*record) * 30 + 4;
-        expected[lifespan] = char(expected[lifespan] & 0xF0);
+        if (lifespanCell != QString::number(quint8(expected[lifespan]) >> 4))
+            expected[lifespan] = char(expected[lifespan] & 0xF0);
     }
     if (after[std::size_t(BlockId::Officer)] != expected)
         fail("a row store of unedited cells changed the record", TableId::Officer, row, 1);

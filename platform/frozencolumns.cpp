@@ -4,11 +4,14 @@
 #include "gridmodel.h"
 #include "gridtableconfig.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
+#include <cmath>
 
 FrozenColumns::FrozenColumns(QTableView& host, GridModel& model, const Grid& grid)
     : m_host(host), m_model(model), m_grid(grid)
@@ -51,6 +54,23 @@ void FrozenColumns::applyWidths()
     for (int c = 0; c < m_model.columnCount(); ++c) {
         m_view->setColumnWidth(c, m_host.columnWidth(c));
         m_view->setColumnHidden(c, c >= frozen);
+    }
+}
+
+void FrozenColumns::fitLabels()
+{
+    const QFontMetricsF metrics(m_host.font());
+    // Laid out as the view's cells lay out their text: the style's margin either side, and the grid
+    // line that the cell gives up at its right edge.
+    const int margin = m_host.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &m_host) + 1;
+    const int extra = 2 * margin + (m_host.showGrid() ? 1 : 0);
+    for (int c = 0; c < count(); ++c) {
+        qreal widest = 0;
+        for (int r = 0; r < m_model.rowCount(); ++r)
+            widest = std::max(widest, metrics.horizontalAdvance(m_model.index(r, c).data().toString()));
+        const int need = int(std::ceil(widest)) + extra;
+        if (widest > 0 && need > m_host.columnWidth(c))
+            m_host.setColumnWidth(c, need);
     }
 }
 

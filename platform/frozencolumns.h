@@ -19,6 +19,10 @@ public:
     int width() const;
     // Gives the overlay the host's column widths and hides every column after the label columns.
     void applyWidths();
+    // Widens each label column of the host that is narrower than one of its labels needs to show
+    // whole (a record number must never end in "…"); applyWidths() passes that on to the overlay.
+    // Labels change only with a refresh of the grid (fill, sort, undo), which lays the view out again.
+    void fitLabels();
     // Lays the overlay over the host's left edge, header included, at the host's row position.
     void updateGeometry();
 

@@ -58,8 +58,9 @@ void Grid::resize(int rows, int cols)
     m_rows = rows;
     m_cols = cols;
     // A shrink pulls the current cell back inside; an empty dimension leaves it for the next resize.
+    // Every row is shown again, so a grid that had no current cell has one.
     if (rows > 0)
-        m_row = m_rowSel = std::min(m_row, rows - 1);
+        m_row = m_rowSel = m_row < 0 ? std::min(m_fixedRows, rows - 1) : std::min(m_row, rows - 1);
     if (cols > 0)
         m_col = m_colSel = std::min(m_col, cols - 1);
     announceRefresh();
@@ -127,18 +128,30 @@ void Grid::setCurrentCell(int row, int col)
     if (!contains(row, col))
         return;
     const bool moved = row != m_row || col != m_col;
+    const bool collapsed = m_rowSel != row || m_colSel != col;
     m_row = m_rowSel = row;
     m_col = m_colSel = col;
     if (moved)
         Q_EMIT currentCellChanged(row, col);
+    else if (collapsed)
+        Q_EMIT selectionChanged();
+}
+
+void Grid::clearCurrentCell()
+{
+    if (m_row < 0)
+        return;
+    m_row = m_rowSel = -1;
+    Q_EMIT currentCellChanged(m_row, m_col);
 }
 
 void Grid::setSelectionEnd(int rowSel, int colSel)
 {
-    if (!contains(rowSel, colSel))
+    if (!hasCurrentCell() || !contains(rowSel, colSel) || (rowSel == m_rowSel && colSel == m_colSel))
         return;
     m_rowSel = rowSel;
     m_colSel = colSel;
+    Q_EMIT selectionChanged();
 }
 
 QString Grid::clip() const
@@ -214,13 +227,24 @@ void Grid::sortNumeric(int col, bool descending)
     reorder(m_cells);
     if (!m_original.isEmpty())
         reorder(m_original);
+    // Under a filter the row at the current cell's place may now be a hidden one: the current cell
+    // follows its record, whose row keeps its mark. With every row shown it keeps its place, as
+    // spreadsheets do.
+    const int from = m_row;
     if (!m_hidden.isEmpty()) {
         QVector<bool> hidden = m_hidden;
-        for (int i = 0; i < keys.size(); ++i)
+        for (int i = 0; i < keys.size(); ++i) {
             hidden[m_fixedRows + i] = m_hidden[keys[i].row];
+            if (keys[i].row == from) {
+                m_row = m_rowSel = m_fixedRows + i;
+                m_colSel = m_col;
+            }
+        }
         m_hidden = std::move(hidden);
     }
     announceRefresh();
+    if (m_row != from)
+        Q_EMIT currentCellChanged(m_row, m_col);
 }
 
 QString Grid::originalText(int row, int col) const
@@ -273,7 +297,23 @@ void Grid::setHiddenRows(const QVector<bool>& hidden)
         return;
     m_hidden = std::move(flags);
     m_hiddenCount = count;
+    const bool moved = keepCurrentOnShownRow();
     Q_EMIT hiddenRowsChanged();
+    if (moved)
+        Q_EMIT currentCellChanged(m_row, m_col);
+}
+
+bool Grid::keepCurrentOnShownRow()
+{
+    if (m_row >= 0 && !isRowHidden(m_row))
+        return false;
+    const int first = nextShownRow(m_fixedRows - 1, 1);
+    const int row = first < m_rows ? first : -1;
+    if (row == m_row)
+        return false;
+    m_row = m_rowSel = row;
+    m_colSel = m_col;
+    return true;
 }
 
 void Grid::showAllRows()

@@ -48,16 +48,22 @@ public:
     ColumnAlignment colAlignment(int col) const;
     void setColAlignment(int col, ColumnAlignment alignment);
 
-    // The current cell; the selection runs from it to (rowSel, colSel).
+    // The current cell; the selection runs from it to (rowSel, colSel). It never stands on a row a
+    // filter hides: hiding its row moves it to the first shown row, a sort under a filter lets it
+    // follow its record, and with no row shown there is none (row() and rowSel() are -1; the column
+    // is kept for when rows show again).
     int row() const { return m_row; }
     int col() const { return m_col; }
     int rowSel() const { return m_rowSel; }
     int colSel() const { return m_colSel; }
+    bool hasCurrentCell() const { return m_row >= 0; }
     // Moves the current cell and collapses the selection onto it.
     void setCurrentCell(int row, int col);
     void setRow(int row) { setCurrentCell(row, m_col); }
     void setCol(int col) { setCurrentCell(m_row, col); }
-    // Extends the selection from the current cell to (rowSel, colSel).
+    // No current cell, as when no row is shown; for putting back a state read before.
+    void clearCurrentCell();
+    // Extends the selection from the current cell to (rowSel, colSel); nothing without a current cell.
     void setSelectionEnd(int rowSel, int colSel);
 
     // The text a cell had when the grid last matched the file (after an open or a save); sorting carries
@@ -108,7 +114,10 @@ Q_SIGNALS:
     void cellChanged(int row, int col);
     // Anything else changed (shape, widths, order), or drawing was switched back on.
     void refreshed();
+    // The current cell moved (row -1: there is none now).
     void currentCellChanged(int row, int col);
+    // The selection end moved while the current cell stayed.
+    void selectionChanged();
     void visibilityChanged(bool visible);
     // Every cell's original text was replaced (drawing on or off alike: it changes no text).
     void originalsMarked();
@@ -120,6 +129,9 @@ private:
     bool contains(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     void resize(int rows, int cols);
     void announceRefresh();
+    // After the shown rows changed: a current cell on a hidden row moves to the first shown row, or
+    // goes when none is shown; with none, the first shown row becomes current. True when it moved.
+    bool keepCurrentOnShownRow();
 
     int m_rows = 0;
     int m_cols = 0;

@@ -99,6 +99,12 @@ void GridSelectionSync::pullFromGrid()
 {
     if (m_syncing)
         return;
+    if (!m_grid.hasCurrentCell()) {
+        // No row is shown: the view shows no current cell either, so that no key acts on a hidden one.
+        QScopedValueRollback guard(m_syncing, true);
+        m_view.selectionModel()->clear();
+        return;
+    }
     const int row = GridModel::toModelRow(m_grid.row());
     const int col = m_grid.col();
     if (row < 0 || row >= m_model.rowCount() || col < 0 || col >= m_model.columnCount())

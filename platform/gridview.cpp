@@ -71,6 +71,7 @@ GridView::GridView(Grid& grid, QWidget* parent) : QTableView(parent), m_grid(gri
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, push);
     m_gridConnections = {
         connect(&m_grid, &Grid::currentCellChanged, this, [this] { m_selection->pullFromGrid(); }),
+        connect(&m_grid, &Grid::selectionChanged, this, [this] { m_selection->pullFromGrid(); }),
         connect(&m_grid, &Grid::visibilityChanged, this, &QWidget::setVisible),
         connect(&m_grid, &Grid::hiddenRowsChanged, this, &GridView::applyHiddenRows),
     };
@@ -121,6 +122,8 @@ void GridView::applyLayout()
 {
     for (int c = 0; c < m_model->columnCount(); ++c)
         setColumnWidth(c, twips::toPixelsX(m_grid.colWidth(c), *this));
+    // The twips a table sets are the least width: a label column grows to show its widest label.
+    m_frozen->fitLabels();
     m_frozen->applyWidths();
     applyHiddenRows();
     updateFrozenGeometry();
@@ -260,7 +263,7 @@ void GridView::handleWheel(QWheelEvent* event)
 QRect GridView::currentCellRect(const QWidget* ancestor) const
 {
     const int col = m_grid.col();
-    if (col < 0 || col >= m_model->columnCount())
+    if (!m_grid.hasCurrentCell() || col < 0 || col >= m_model->columnCount())
         return {};
     const bool frozen = col < frozenColumnCount();
     const QTableView* view = frozen ? m_frozen->view() : this;

@@ -118,7 +118,9 @@ void CellEditor::fillSelection()
     if (!m_editing)
         return;
     ExchangeReport report;
-    if (const std::optional<TableId> id = m_session.visibleTable()) {
+    const std::optional<TableId> id = m_session.visibleTable();
+    // A grid that shows no row has no selection to fill.
+    if (id && m_session.document().grid(*id).hasCurrentCell()) {
         Grid& grid = m_session.document().grid(*id);
         Table& table = m_session.document().table(*id);
         const int top = std::min(grid.row(), grid.rowSel());

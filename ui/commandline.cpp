@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -23,6 +24,16 @@ QStringList SplitWindowsCommandLine(const QString& line)
     return inner.split(u"\" \""_s, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
+QString ImagePathFromCommandLine(const QString& line, const QStringList& arguments)
+{
+    const QString split = SplitWindowsCommandLine(line).value(1);
+    // A piece that names no file opened nothing before; Qt's reading of the line may name one.
+    if (QFileInfo(split).isFile())
+        return split;
+    const QString parsed = arguments.value(1);
+    return QFileInfo(parsed).isFile() ? parsed : split;
+}
+
 QString ImagePath(const QStringList& arguments)
 {
     if (arguments.size() < 2)
@@ -31,7 +42,7 @@ QString ImagePath(const QStringList& arguments)
     // The process's own command line, split as Windows programs of this kind always did; arguments
     // handed in by a caller other than the process itself (a second window, a test) count as given.
     if (arguments == QCoreApplication::arguments())
-        return SplitWindowsCommandLine(QString::fromWCharArray(GetCommandLineW())).value(1);
+        return ImagePathFromCommandLine(QString::fromWCharArray(GetCommandLineW()), arguments);
     return arguments.at(1);
 #else
     return arguments.at(1);

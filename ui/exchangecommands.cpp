@@ -93,15 +93,15 @@ void ExchangeCommands::importFiles(const QStringList& paths)
         for (const TableImport::CheckedFile& file : files)
             reports << TableImport::apply(document, file);
     });
-    bool stored = false;
+    int stored = 0;
     QStringList problems;
     for (qsizetype i = 0; i < reports.size(); ++i) {
-        stored = stored || reports[i].stored() > 0;
+        stored += reports[i].stored();
         if (reports[i].hasProblems())
             problems << files[i].path + u":\n"_s + reports[i].message();
     }
-    if (stored)
+    if (stored > 0)
         document.state().showCurrentPath();
-    if (!problems.isEmpty())
-        tell(problems.join(u"\n\n"_s));
+    // A file whose values all equal the tables changes nothing, which is worth saying too.
+    tell(problems.isEmpty() ? ExchangeReport::importedMessage(stored) : problems.join(u"\n\n"_s));
 }

@@ -140,14 +140,9 @@ void FindCommands::applyFilter()
     m_filters[slot(*id)] = filter.isEmpty() ? QString() : text;
     m_bar->showMessage(QString());
     showCount();
-    // The current cell moves onto the first shown row when the filter hid it.
-    if (grid.isRowHidden(grid.row())) {
-        const int first = grid.nextShownRow(grid.fixedRows() - 1, 1);
-        if (first < grid.rows())
-            m_session.showCell(*id, first, grid.col());
-    } else if (GridView* view = m_session.view(*id)) {
+    // The grid has moved its current cell onto a shown row (or has none now); it is brought into view.
+    if (GridView* view = m_session.view(*id); view && grid.hasCurrentCell())
         view->scrollTo(view->currentIndex());
-    }
 }
 
 void FindCommands::goTo()
@@ -163,6 +158,8 @@ void FindCommands::goTo()
     if (grid.isRowHidden(*dialog.row()))
         grid.showAllRows();
     m_session.showCell(*id, *dialog.row(), grid.col());
+    // What an earlier find said is about another cell.
+    m_bar->showMessage(QString());
 }
 
 void FindCommands::onHiddenRowsChanged(TableId id)

@@ -43,7 +43,14 @@ void GridClipboardCommands::paste(TableId id)
     if (text.isEmpty() || document.state().currentPath().isEmpty())
         return;
     ExchangeReport report;
-    m_session.record(id, u"貼り付け"_s, [&] { report = TablePaste::paste(document.table(id), text); });
+    CellRange covered;
+    m_session.record(id, u"貼り付け"_s, [&] { report = TablePaste::paste(document.table(id), text, &covered); });
+    // The pasted block is selected, as in spreadsheets, from the cell where it began.
+    if (!covered.isEmpty()) {
+        Grid& grid = document.grid(id);
+        grid.setCurrentCell(covered.top, covered.left);
+        grid.setSelectionEnd(covered.bottom, covered.right);
+    }
     if (report.stored() > 0)
         document.state().showCurrentPath();
     if (report.hasProblems())

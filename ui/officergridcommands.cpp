@@ -59,14 +59,16 @@ void OfficerGridCommands::editCurrentRow()
     // Only a row that names a record has an officer to edit.
     if (grid().row() < grid().fixedRows() || grid().text(grid().row(), 0).isEmpty())
         return;
-    // The row is stored however the dialog closed, so even a cancelled dialog may change bytes; it is
-    // one undo step together with what OK wrote into the cells.
+    // Only OK stores the row: Cancel, Escape and the close box leave the record as it is. What OK wrote
+    // into the cells and the bytes it stored are one undo step.
     m_session.record(TableId::Officer, u"武将の編集"_s, [this] {
+        bool accepted = false;
         {
             frmEdit dialog(grid(), &m_session.window());
-            dialog.exec();
+            accepted = dialog.exec() == QDialog::Accepted;
         }
-        officers().storeRow();
+        if (accepted)
+            officers().storeRow();
     });
     m_session.document().state().showCurrentPath();
 }

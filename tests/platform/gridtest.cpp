@@ -176,6 +176,72 @@ private Q_SLOTS:
         QCOMPARE(grid.clip(), u"10\t11\r20\t21"_s);
     }
 
+    // Six records 0-5 in rows 1-6, column 1 holding 10, 50, 20, 40, 30, 60. The current cell starts on
+    // `start`; the rows `hidden` are hidden, then those of `hiddenAfter` when given, then column 1 is
+    // sorted when `sort` is 1 (descending) or 0 (ascending). `record` is the record the current cell
+    // ends on, -1 for no current cell at all.
+    void currentCell_isAShownRowOrNone_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QList<int>>("hidden");
+        QTest::addColumn<QList<int>>("hiddenAfter");
+        QTest::addColumn<int>("sort");
+        QTest::addColumn<int>("record");
+        const QList<int> none;
+        const QList<int> all{1, 2, 3, 4, 5, 6};
+        QTest::newRow("a filter keeps a shown current row") << 4 << QList<int>{1, 3} << none << -1 << 3;
+        QTest::newRow("a filter moves a hidden one to the first shown row") << 3 << QList<int>{1, 3} << none << -1 << 1;
+        QTest::newRow("no row shown, no current cell") << 2 << all << none << -1 << -1;
+        QTest::newRow("rows shown again, the first shown row") << 2 << all << QList<int>{1} << -1 << 1;
+        QTest::newRow("filter cleared, the first row") << 2 << all << QList<int>{0} << -1 << 0;
+        QTest::newRow("sort under a filter follows the record") << 4 << QList<int>{1, 6} << none << 1 << 3;
+        QTest::newRow("ascending too") << 5 << QList<int>{2, 4} << none << 0 << 4;
+        QTest::newRow("sort without a filter keeps the position") << 3 << none << none << 1 << 3;
+        QTest::newRow("sort with no row shown") << 2 << all << none << 1 << -1;
+    }
+
+    void currentCell_isAShownRowOrNone()
+    {
+        QFETCH(int, start);
+        QFETCH(QList<int>, hidden);
+        QFETCH(QList<int>, hiddenAfter);
+        QFETCH(int, sort);
+        QFETCH(int, record);
+        Grid grid;
+        grid.setCols(3);
+        fillColumn(grid, 1, {u"10"_s, u"50"_s, u"20"_s, u"40"_s, u"30"_s, u"60"_s});
+        for (int r = 1; r < grid.rows(); ++r)
+            grid.setText(r, 0, QString::number(r - 1));
+        grid.setCurrentCell(start, 2);
+        grid.setSelectionEnd(start + 1, 1);
+        const auto flags = [&grid](const QList<int>& rows) {
+            QVector<bool> out(grid.rows(), false);
+            for (const int r : rows)
+                out[r] = true;
+            return out;
+        };
+        QSignalSpy moved(&grid, &Grid::currentCellChanged);
+        grid.setHiddenRows(flags(hidden));
+        // The header row is never hidden: {0} clears the filter.
+        if (!hiddenAfter.isEmpty())
+            grid.setHiddenRows(flags(hiddenAfter));
+        if (sort >= 0)
+            grid.sortNumeric(1, sort == 1);
+
+        QCOMPARE(grid.hasCurrentCell(), record >= 0);
+        if (record < 0) {
+            QCOMPARE(grid.row(), -1);
+            QCOMPARE(grid.clip(), QString());
+            return;
+        }
+        QVERIFY(!grid.isRowHidden(grid.row()));
+        QCOMPARE(grid.text(grid.row(), 0), QString::number(record));
+        QCOMPARE(grid.col(), 2);
+        // The view hears of every move.
+        if (grid.row() != start)
+            QVERIFY(!moved.isEmpty());
+    }
+
     void currentCell_staysInsideTheGrid()
     {
         Grid grid;

@@ -310,6 +310,28 @@ private Q_SLOTS:
         QCOMPARE(session.editor()->isVisible(), opens);
     }
 
+    void beforeAnyOpen_keysOnAGridKeepTheInitialCaption_data()
+    {
+        QTest::addColumn<TableId>("table");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("Enter, then Enter") << TableId::Officer << u"\r\r"_s;
+        QTest::newRow("digits and Enter") << TableId::City << u"12\r"_s;
+        QTest::newRow("letter") << TableId::Placement << u"a"_s;
+        QTest::newRow("space on officers") << TableId::Officer << u" "_s;
+    }
+
+    void beforeAnyOpen_keysOnAGridKeepTheInitialCaption()
+    {
+        QFETCH(TableId, table);
+        QFETCH(QString, keys);
+        EditorSession session(false);
+        QVERIFY(session.active);
+        session.select(table, 2, 2);
+        ModalCloser closer;
+        EditorSession::type(keys);
+        QCOMPARE(session.caption(), EditorState::applicationTitle());
+    }
+
     void viewSwitchWhileEditing_commitsIntoVisibleGridUnderItsRule()
     {
         EditorSession session;

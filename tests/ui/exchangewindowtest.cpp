@@ -40,9 +40,16 @@ private Q_SLOTS:
         QCOMPARE(grid.text(4, WarColumn + 1), u"8"_s);
         QCOMPARE(session.officerByte(first, WarOffset), 255);
         QCOMPARE(stackOf(session).count(), 1);
-        // The current cell stays where the paste began.
+        // The pasted block is selected, from the cell where the paste began, in the grid and the view.
         QCOMPARE(grid.row(), 3);
         QCOMPARE(grid.col(), WarColumn);
+        QCOMPARE(grid.rowSel(), 4);
+        QCOMPARE(grid.colSel(), WarColumn + 1);
+        GridView* view = session.view(TableId::Officer);
+        QCOMPARE(view->selectionModel()->selectedIndexes().size(), 4);
+        QVERIFY(view->selectionModel()->isSelected(view->model()->index(GridModel::toModelRow(4), WarColumn + 1)));
+        if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS"))
+            view->grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/pasted-block.png"_s);
 
         EditorSession::press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(session.block(TableId::Officer), before);
@@ -107,7 +114,7 @@ private Q_SLOTS:
 
         ModalCloser closer;
         commands.importFiles({officers, folder + u"/cities.tsv"_s});
-        QCOMPARE(closer.texts, QStringList());
+        QCOMPARE(closer.texts, QStringList{u"1 個の値を取り込みました。"_s});
         QCOMPARE(session.officerByte(0, WarOffset), 123);
         QCOMPARE(stackOf(session).count(), 1);
         QCOMPARE(readFileBytes(session.sample), onDisk);
@@ -204,7 +211,7 @@ private Q_SLOTS:
         closer.onDialog = [&](QDialog* dialog) { chooseInFileDialog(dialog, forces); };
         session.main().fileItem(5)->trigger();
         QCOMPARE(closer.dialogTitles, QStringList{u"インポート"_s});
-        QCOMPARE(closer.texts, QStringList());
+        QCOMPARE(closer.texts, QStringList{u"1 個の値を取り込みました。"_s});
         QCOMPARE(session.grid(TableId::Force).text(3, 1), u"7"_s);
         QCOMPARE(stackOf(session).count(), 1);
     }

@@ -1,6 +1,7 @@
 #include "editorsession.h"
 #include "filebytes.h"
 #include "findbar.h"
+#include "findbarsteps.h"
 #include "findcommands.h"
 #include "gridfind.h"
 #include "gotodialog.h"
@@ -11,7 +12,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
@@ -24,42 +24,6 @@ constexpr int NameCol = 1;
 constexpr int ReadingCol = 2;
 constexpr int WarCol = 3;
 constexpr int LifespanCol = OfficerTable::LifespanColumn;
-
-// Text as an input method delivers it: one committed string, the way Japanese is typed.
-void commit(QWidget* target, const QString& text)
-{
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QCoreApplication::sendEvent(target, &event);
-}
-
-FindBar& bar(EditorSession& session)
-{
-    return session.main().findCommands().bar();
-}
-
-void openBar(EditorSession&)
-{
-    EditorSession::press(Qt::Key_F, Qt::ControlModifier);
-}
-
-// Replaces what the find box holds, as the user would select it all and type.
-void typeFind(EditorSession& session, const QString& text)
-{
-    QLineEdit* edit = bar(session).findEdit();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    commit(edit, text);
-}
-
-void typeFilter(EditorSession& session, const QString& text)
-{
-    QLineEdit* edit = bar(session).filterEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    commit(edit, text);
-}
 
 // The records the officer grid shows, in row order, counted from the cells.
 QStringList shownRecords(EditorSession& session)
@@ -313,6 +277,11 @@ private Q_SLOTS:
         // Sorted, so that row and record differ.
         session.main().document().officers().sortGrid(WarCol);
         session.select(TableId::Officer, 1, WarCol);
+        // A find that failed before leaves its message, which the go to must not leave standing.
+        openBar(session);
+        typeFind(session, u"見当たらない言葉"_s);
+        QCOMPARE(bar(session).message(), u"見つかりません"_s);
+        session.view(TableId::Officer)->setFocus();
         QStringList refusals;
         ModalCloser closer(QMessageBox::Ok, ModalCloser::LeaveDialogs);
         QTimer::singleShot(0, [&] {
@@ -334,6 +303,7 @@ private Q_SLOTS:
         QCOMPARE(refusals[1], u"番号を数字で入れてください。0 から 531 までの番号を入れてください。"_s);
         QCOMPARE(grid.text(grid.row(), 0), u"417"_s);
         QCOMPARE(grid.col(), WarCol);
+        QCOMPARE(bar(session).message(), QString());
     }
 
     void names_foundBesideTheImageShownAndMatched()

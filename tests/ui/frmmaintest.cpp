@@ -6,9 +6,11 @@
 #include "blockcatalogue.h"
 #include "frmmain.h"
 #include "grid.h"
+#include "gridmodel.h"
 #include "gridview.h"
 #include "officertable.h"
 #include "sampleimage.h"
+#include "tableidmetatype.h"
 #include "testregistry.h"
 
 #include <QAction>
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +78,14 @@ void sendWheel(QWidget* target, int delta)
     QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &event);
+}
+
+// The narrowest column in which `view` draws `text` whole, without "…": the text, the style's item
+// margin either side, and the grid line.
+int widthShowingWhole(const QTableView& view, const QString& text)
+{
+    const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+    return view.fontMetrics().horizontalAdvance(text) + 2 * margin + (view.showGrid() ? 1 : 0);
 }
 
 } // namespace
@@ -183,6 +194,36 @@ private Q_SLOTS:
             const QAbstractItemModel* model = window.view(id)->model();
             QVERIFY(model->rowCount() > 0);
             QVERIFY2(!model->index(0, 0).data().toString().isEmpty(), qPrintable(window.view(id)->objectName()));
+        }
+    }
+
+    void labelColumns_showEveryLabelWhole_data()
+    {
+        QTest::addColumn<TableId>("table");
+        QTest::newRow("officers") << TableId::Officer;
+        QTest::newRow("cities") << TableId::City;
+        QTest::newRow("items") << TableId::Item;
+        QTest::newRow("forces") << TableId::Force;
+        QTest::newRow("placement") << TableId::Placement;
+    }
+
+    void labelColumns_showEveryLabelWhole()
+    {
+        QFETCH(TableId, table);
+        Session session(true);
+        frmMain& window = *session.window;
+        window.editItemClicked(static_cast<int>(table) + 1);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        GridView* view = window.view(table);
+        const Grid& grid = session.grid(table);
+        for (int c = 0; c < grid.fixedCols(); ++c)
+            for (int r = grid.fixedRows(); r < grid.rows(); ++r)
+                QVERIFY2(view->columnWidth(c) >= widthShowingWhole(*view, GridModel::displayText(grid.text(r, c))),
+                         qPrintable(u"row %1 column %2: %3"_s.arg(r).arg(c).arg(grid.text(r, c))));
+        if (table == TableId::Placement && qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS")) {
+            view->scrollTo(view->model()->index(95, 0), QAbstractItemView::PositionAtTop);
+            window.grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/placement-numbers.png"_s);
         }
     }
 

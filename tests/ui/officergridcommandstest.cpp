@@ -171,20 +171,28 @@ private Q_SLOTS:
         QVERIFY(war.first() < war.last());
     }
 
-    void dataRowDoubleClick_cancel_keepsRowAndBlockButLowLifespanBits()
+    void dataRowDoubleClick_closedWithoutOk_storesNothing_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel") << u"cancel"_s;
+        QTest::newRow("Escape") << u"escape"_s;
+        QTest::newRow("close box") << u"close"_s;
+    }
+
+    void dataRowDoubleClick_closedWithoutOk_storesNothing()
+    {
+        QFETCH(QString, how);
         EditorSession session;
         QVERIFY(session.active);
         QVERIFY(session.save());
+        // The lower half of byte 4 is shown nowhere; a row stored from its cells would clear it.
         const int record = recordWithLowLifespanBits(session);
         QVERIFY(record >= 0);
         const int row = record + 1;
         GridView* view = session.view(TableId::Officer);
         Grid& grid = session.grid(TableId::Officer);
         const QStringList texts = rowTexts(grid, row);
-        QByteArray expected = session.block(TableId::Officer);
-        const qsizetype lifespan = qsizetype(record) * OfficerTable::RecordSize + LifespanOffset;
-        expected[lifespan] = char(quint8(expected.at(lifespan)) & 0xF0);
+        const QByteArray expected = session.block(TableId::Officer);
 
         ModalCloser closer;
         QString shownName;
@@ -193,14 +201,81 @@ private Q_SLOTS:
             QVERIFY(edit);
             shownName = edit->box(0)->text();
             edit->box(2)->setText(u"12"_s);
-            edit->button(1)->click();
+            if (how == u"cancel"_s)
+                edit->button(1)->click();
+            else if (how == u"escape"_s)
+                QTest::keyClick(edit->box(2), Qt::Key_Escape);
+            else
+                edit->close();
         };
         doubleClick(view->viewport(), cellCentre(view, row, WarColumn));
         QCOMPARE(closer.dialogTitles, QStringList{u"武将編集"_s});
         QCOMPARE(shownName, texts.at(1));
         QCOMPARE(rowTexts(grid, row), texts);
         QCOMPARE(session.block(TableId::Officer), expected);
-        QCOMPARE(session.caption(), session.pathCaption());
+        QCOMPARE(stackOf(session).count(), 0);
+    }
+
+    // OK on an officer whose byte 4 has a lower half and whose reading is shorter than its bytes:
+    // exactly the fields that changed are written, every cell then shows what its bytes hold, and
+    // the tint marks exactly the cells whose bytes changed. Boxes are set by index (k shows column k + 1).
+    void dataRowDoubleClick_ok_storesAndTintsExactlyWhatChanged_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text"); // "lower" lower-cases what the box shows
+        QTest::addColumn<QList<int>>("offsets");
+        QTest::newRow("nothing changed") << -1 << QString() << QList<int>{};
+        QTest::newRow("武力 only") << 2 << u"201"_s << QList<int>{WarOffset};
+        QTest::newRow("寿命") << 13 << u"8"_s << QList<int>{LifespanOffset};
+        QTest::newRow("name typed in lower case") << 0 << u"lower"_s << QList<int>{};
+    }
+
+    void dataRowDoubleClick_ok_storesAndTintsExactlyWhatChanged()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, offsets);
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& grid = session.grid(TableId::Officer);
+        int record = -1;
+        for (int n = 0; n < OfficerTable::RecordCount && record < 0; ++n)
+            if ((session.officerByte(n, LifespanOffset) & 0x0F) &&
+                grid.text(n + 1, OfficerTable::ReadingColumn).endsWith(QChar(0)) &&
+                grid.text(n + 1, OfficerTable::LifespanColumn) != u"8"_s)
+                record = n;
+        QVERIFY(record >= 0);
+        const int row = record + 1;
+        const QByteArray before = session.block(TableId::Officer);
+
+        ModalCloser closer;
+        closer.onDialog = [&](QDialog* dialog) {
+            auto* edit = qobject_cast<frmEdit*>(dialog);
+            QVERIFY(edit);
+            if (box >= 0)
+                edit->box(box)->setText(text == u"lower"_s ? edit->box(box)->text().toLower() : text);
+            QTimer::singleShot(0, edit->button(0), &QPushButton::click);
+        };
+        GridView* view = session.view(TableId::Officer);
+        doubleClick(view->viewport(), cellCentre(view, row, WarColumn));
+        QCOMPARE(closer.dialogTitles.size(), 1);
+
+        const QByteArray& after = session.block(TableId::Officer);
+        QList<int> changed;
+        for (qsizetype i = 0; i < after.size(); ++i)
+            if (after[i] != before[i])
+                changed << int(i - qsizetype(record) * OfficerTable::RecordSize);
+        QCOMPARE(changed, offsets);
+        QCOMPARE(stackOf(session).count(), offsets.isEmpty() ? 0 : 1);
+        QList<int> tinted;
+        for (int c = 0; c < grid.cols(); ++c)
+            if (grid.isChanged(row, c))
+                tinted << c;
+        QCOMPARE(tinted, offsets.isEmpty() ? QList<int>{} : QList<int>{box + frmEdit::FirstColumn});
+        // What a fresh fill of the bytes shows (the class marker is only worked out by a fill).
+        const QStringList shown = rowTexts(grid, row).mid(0, OfficerTable::MarkerColumn);
+        session.main().document().officers().fillGrid();
+        QCOMPARE(shown, rowTexts(grid, row).mid(0, OfficerTable::MarkerColumn));
     }
 
     void dataRowDoubleClick_ok_reachesViewAndBlock()
