@@ -51,6 +51,9 @@ private Q_SLOTS:
         QTest::newRow("IPS patch, a value and code")
             << u"fix.ips"_s << true << true << true
             << war + u"1 個の値が違います。\n表の外の 1 バイトが違います。\n"_s << 1;
+        QTest::newRow("a table byte no column shows")
+            << u"unshown.smc"_s << false << false << false
+            << u"表の値に違いはありません。\n表の中の、どの列にも出ない 1 バイトが違います。\n"_s << 1;
         QTest::newRow("BPS patch, code only")
             << u"fix.bps"_s << false << true << false
             << u"表の値に違いはありません。\n表の外の 1 バイトが違います。\n"_s << 1;
@@ -71,6 +74,9 @@ private Q_SLOTS:
             other[0x2000] = char(~other.at(0x2000));
         if (header)
             other[0x20] = char(~other.at(0x20));
+        // Officer 0's byte 21 lies between the name and the reading, in no column.
+        if (name == u"unshown.smc"_s)
+            other[WarByteOfRecord0 - 7 + 21] = char(~other.at(WarByteOfRecord0 - 7 + 21));
         if (name.endsWith(u".sfc"_s))
             other = CopierHeader::removed(other).bytes;
         else if (name.endsWith(u".ips"_s))
