@@ -74,7 +74,7 @@ QList<Model::Write> fillWrites(Session& s, TableId id, const QString& text, int 
     for (int row = top; row <= bottom; ++row)
         for (int col = left; col <= right && !g.isRowHidden(row); ++col)
             if (const std::optional<int> value = Model::byteFor(text, *Model::cap(id, col)))
-                writes << Model::Write{Model::blockOf(id), Model::offsetOf(id, g.text(row, 0).toInt(), col),
+                writes << Model::Write{blockOfTable(id), Model::offsetOf(id, g.text(row, 0).toInt(), col),
                                        char(*value)};
     return writes;
 }

@@ -63,23 +63,6 @@ const ByteColumn* byteColumn(TableId id, int col)
 
 } // namespace
 
-BlockId SequenceModel::blockOf(TableId id)
-{
-    switch (id) {
-    case TableId::Officer:
-        return BlockId::Officer;
-    case TableId::City:
-        return BlockId::City;
-    case TableId::Item:
-        return BlockId::Item;
-    case TableId::Force:
-        return BlockId::Force;
-    case TableId::Placement:
-        return BlockId::Placement;
-    }
-    return BlockId::Officer;
-}
-
 std::optional<int> SequenceModel::cap(TableId id, int col)
 {
     const ByteColumn* column = byteColumn(id, col);

@@ -2,6 +2,7 @@
 
 #include "blockcatalogue.h"
 #include "document.h"
+#include "tableblock.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,7 +30,6 @@ public:
     };
 
     // --- Facts about the columns the target types into: each shows one byte as a decimal number.
-    static BlockId blockOf(TableId id);
     // The largest number the column takes (a larger one is capped to it); nullopt when the column is
     // not one of these.
     static std::optional<int> cap(TableId id, int col);

@@ -192,7 +192,7 @@ void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers 
 QString SequenceSession::placeInBlock(BlockId block, qsizetype offset) const
 {
     for (const TableId id : AllTables) {
-        if (Model::blockOf(id) != block)
+        if (blockOfTable(id) != block)
             continue;
         const int record = Model::recordOf(id, offset);
         const Grid& g = m_window->document().grid(id);
@@ -270,7 +270,7 @@ void SequenceSession::checkRecord(TableId id, int record)
     const int row = rowOf(g, record);
     if (row < 0)
         fail(u"no row shows record %1 of table %2"_s.arg(record).arg(int(id)));
-    const std::size_t b = std::size_t(Model::blockOf(id));
+    const std::size_t b = std::size_t(blockOfTable(id));
     for (const int col : Model::byteColumns(id)) {
         const qsizetype at = Model::offsetOf(id, record, col);
         const QString shown = QString::number(quint8(m_model.blocks()[b][at]));
@@ -304,7 +304,7 @@ void SequenceSession::checkAfterStep()
     std::set<std::pair<TableId, int>> changed;
     for (const auto& [block, offset] : m_model.lastChanged())
         for (const TableId id : {TableId::Officer, TableId::City, TableId::Placement})
-            if (Model::blockOf(id) == block)
+            if (blockOfTable(id) == block)
                 changed.insert({id, Model::recordOf(id, offset)});
     for (const auto& [id, record] : changed)
         checkRecord(id, record);
