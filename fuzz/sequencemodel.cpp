@@ -170,11 +170,9 @@ void SequenceModel::requestChecksumFix()
 {
     Step step;
     step.fix = true;
-    step.requestBefore = m_request;
-    step.putBefore = m_put;
-    step.pairWhenChosen = pairOf(m_disk.value(m_current));
     push(std::move(step));
-    m_request = Request::Fix;
+    --m_index;
+    redo();
 }
 
 void SequenceModel::push(Step step)
@@ -205,11 +203,11 @@ void SequenceModel::undo()
         apply(step.before);
         return;
     }
-    // Undoing a fix that no save wrote leaves the four bytes alone; undoing one that a save wrote puts
-    // back what the file held when it was chosen.
-    if (step.saved && step.requestBefore == Request::Keep) {
+    // Undoing a fix that no save wrote leaves the four bytes alone (or to the request before it);
+    // undoing one that a save wrote puts back what that save wrote over.
+    if (step.pairSavesAtRedo < m_overwrittenPairs.size() && step.requestBefore == Request::Keep) {
         m_request = Request::Put;
-        m_put = step.pairWhenChosen;
+        m_put = m_overwrittenPairs[step.pairSavesAtRedo];
     } else {
         m_request = step.requestBefore;
         m_put = step.putBefore;
@@ -221,11 +219,13 @@ void SequenceModel::redo()
     m_lastChanged.clear();
     if (m_index == m_steps.size())
         return;
-    const Step& step = m_steps[m_index++];
-    if (step.fix)
-        m_request = Request::Fix;
-    else
-        apply(step.after);
+    Step& step = m_steps[m_index++];
+    if (!step.fix)
+        return apply(step.after);
+    step.requestBefore = m_request;
+    step.putBefore = m_put;
+    step.pairSavesAtRedo = m_overwrittenPairs.size();
+    m_request = Request::Fix;
 }
 
 QByteArray SequenceModel::savedImage() const
@@ -243,15 +243,18 @@ QByteArray SequenceModel::savedImage() const
 void SequenceModel::save(const QString& path)
 {
     const QByteArray image = savedImage();
+    const QByteArray overwritten = pairOf(m_disk.value(m_current));
     m_disk[path] = image;
     m_current = path;
     m_lastSaved = image;
     m_marked = m_blocks;
     m_clean = m_index;
     m_changedOutside = false;
-    if (m_request == Request::Fix)
-        for (qsizetype i = 0; i < m_index; ++i)
-            m_steps[i].saved = m_steps[i].saved || m_steps[i].fix;
+    // A save that wrote the pair: what it wrote over is kept for an undo, and a Put is carried out once.
+    if (m_request != Request::Keep)
+        m_overwrittenPairs << overwritten;
+    if (m_request == Request::Put)
+        m_request = Request::Keep;
 }
 
 void SequenceModel::changeOutside(qsizetype at, const QByteArray& bytes)

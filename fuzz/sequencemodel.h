@@ -53,6 +53,10 @@ public:
     void open(const QString& path);
     // Records an edit: the writes that change a byte become one undo step; none, no step.
     void edit(const QList<Write>& writes);
+    // A step after which every save writes the checksum of what it writes. Undone before a save wrote
+    // it, the request before it holds again (the four bytes as the file has them, if that was all);
+    // undone after, the next save puts back what that save wrote over. A request to put four bytes
+    // back is carried out by one save.
     void requestChecksumFix();
     void undo();
     void redo();
@@ -92,10 +96,10 @@ private:
         QList<Write> before;
         QList<Write> after;
         bool fix = false;
+        // Taken at each redo: the request the fix replaced, and how many saves had written the pair.
         Request requestBefore = Request::Keep;
         QByteArray putBefore;
-        QByteArray pairWhenChosen;
-        bool saved = false;
+        qsizetype pairSavesAtRedo = 0;
     };
     void push(Step step);
     void apply(const QList<Write>& writes);
@@ -111,6 +115,8 @@ private:
     qsizetype m_clean = 0;
     Request m_request = Request::Keep;
     QByteArray m_put;
+    // What the file held in its four checksum bytes before each save that wrote them.
+    QList<QByteArray> m_overwrittenPairs;
     bool m_changedOutside = false;
     QList<QPair<BlockId, qsizetype>> m_lastChanged;
 };
