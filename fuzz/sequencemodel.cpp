@@ -1,7 +1,7 @@
 #include "sequencemodel.h"
 
-#include <algorithm>
 #include <bit>
+#include <set>
 
 namespace {
 
@@ -141,21 +141,17 @@ void SequenceModel::open(const QString& path)
     m_index = m_clean = 0;
     m_request = Request::Keep;
     m_changedOutside = false;
-    m_lastChanged.clear();
+    m_changed.clear();
 }
 
 void SequenceModel::edit(const QList<Write>& writes)
 {
-    m_lastChanged.clear();
     Step step;
+    std::set<std::pair<BlockId, qsizetype>> seen;
     for (const Write& write : writes) {
-        const char was = m_blocks[std::size_t(write.block)].at(write.offset);
         // A cell written twice counts once, with its first value as the one before.
-        const bool seen = std::any_of(step.before.begin(), step.before.end(), [&write](const Write& w) {
-            return w.block == write.block && w.offset == write.offset;
-        });
-        if (!seen)
-            step.before << Write{write.block, write.offset, was};
+        if (seen.insert({write.block, write.offset}).second)
+            step.before << Write{write.block, write.offset, m_blocks[std::size_t(write.block)].at(write.offset)};
         step.after << write;
         apply({write});
     }
@@ -189,13 +185,12 @@ void SequenceModel::apply(const QList<Write>& writes)
 {
     for (const Write& write : writes) {
         m_blocks[std::size_t(write.block)][write.offset] = write.value;
-        m_lastChanged << qMakePair(write.block, write.offset);
+        m_changed << qMakePair(write.block, write.offset);
     }
 }
 
 void SequenceModel::undo()
 {
-    m_lastChanged.clear();
     if (m_index == 0)
         return;
     const Step& step = m_steps[--m_index];
@@ -216,7 +211,6 @@ void SequenceModel::undo()
 
 void SequenceModel::redo()
 {
-    m_lastChanged.clear();
     if (m_index == m_steps.size())
         return;
     Step& step = m_steps[m_index++];

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 // What the files on disk and the five tables must hold after each step of an editing session, kept
 // by the sequence target itself: from the catalogue's ranges, the copier header and cartridge header
@@ -81,8 +82,8 @@ public:
     const Blocks& opened() const { return m_opened; }
     // The blocks as last opened or saved: a cell is tinted exactly where its byte differs from these.
     const Blocks& marked() const { return m_marked; }
-    // Block bytes (block, offset) the last edit, undo or redo changed.
-    const QList<QPair<BlockId, qsizetype>>& lastChanged() const { return m_lastChanged; }
+    // The block bytes (block, offset) that edits, undos and redos wrote since the last call.
+    QList<QPair<BlockId, qsizetype>> takeChanged() { return std::exchange(m_changed, {}); }
 
 private:
     enum class Request
@@ -118,5 +119,5 @@ private:
     // What the file held in its four checksum bytes before each save that wrote them.
     QList<QByteArray> m_overwrittenPairs;
     bool m_changedOutside = false;
-    QList<QPair<BlockId, qsizetype>> m_lastChanged;
+    QList<QPair<BlockId, qsizetype>> m_changed;
 };

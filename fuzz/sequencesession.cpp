@@ -40,10 +40,13 @@ std::array<qint64, 4> stamp(const QString& path)
     return {qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
 }
 
-// The grid row that shows `record`; -1 when none does.
+// The grid row that shows `record`; -1 when none does. Unless the officers were sorted, the row of
+// record n is n + 1.
 int rowOf(const Grid& g, int record)
 {
     const QString number = QString::number(record);
+    if (g.text(record + g.fixedRows(), 0) == number)
+        return record + g.fixedRows();
     for (int row = g.fixedRows(); row < g.rows(); ++row)
         if (g.text(row, 0) == number)
             return row;
@@ -302,7 +305,7 @@ void SequenceSession::checkAfterStep()
             fail(u"the current cell of table %1 is on row %2, which the filter hides"_s.arg(int(id)).arg(g.row()));
     }
     std::set<std::pair<TableId, int>> changed;
-    for (const auto& [block, offset] : m_model.lastChanged())
+    for (const auto& [block, offset] : m_model.takeChanged())
         for (const TableId id : {TableId::Officer, TableId::City, TableId::Placement})
             if (blockOfTable(id) == block)
                 changed.insert({id, Model::recordOf(id, offset)});
