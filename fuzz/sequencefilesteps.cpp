@@ -112,8 +112,10 @@ void changeOutside(SequenceSession& s, FuzzInput& in)
     s.trace() << u"another program writes %1 at %2"_s.arg(QString::fromLatin1(bytes.toHex()), s.placeInFile(at));
     s.needReopen();
     QFile file(s.model().current());
-    // A time of its own, which no save of the editor gives.
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(at) || file.write(bytes) != bytes.size() ||
+    // A time of its own, which no save of the editor gives, set once the bytes are written: the system
+    // stamps files in ticks of milliseconds, and a change outside the tables within the tick of the
+    // last save would otherwise go unseen, by the editor as by any program that compares times.
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(at) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.setFileTime(QDateTime::fromMSecsSinceEpoch(946684800000 + ++outsideWrites * 1000),
                           QFileDevice::FileModificationTime))
         s.fail(u"cannot change the file as another program"_s);
