@@ -28,8 +28,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The file's identity, size and time to the nanosecond: a file whose stamp is the one last compared
-// was not written since, so the megabyte is read again only after something wrote it.
+// The file's identity, size and modification time: the editor writes a file by replacing it (a new
+// identity) and the target's own writes give it a time of their own, so a file whose stamp is the one
+// last compared was not written since, and the megabyte is read again only after something wrote it.
 std::array<qint64, 4> stamp(const QString& path)
 {
     struct stat info
