@@ -299,7 +299,7 @@ void showTable(Session& s, FuzzInput& in)
 
 void step(Session& s, FuzzInput& in)
 {
-    switch (SequenceStep(in.byte() % std::uint8_t(SequenceStep::Count))) {
+    switch (stepOf(in.byte())) {
     case SequenceStep::Click:
         return click(s, in);
     case SequenceStep::ShiftClick:
