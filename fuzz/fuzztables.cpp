@@ -19,6 +19,7 @@
 #include "officertable.h"
 #include "sampleimage.h"
 #include "table.h"
+#include "tableblock.h"
 
 #include <cmath>
 #include <cstdio>
@@ -35,23 +36,6 @@ using Blocks = std::array<QByteArray, 5>;
 constexpr int MaxSteps = 32;
 constexpr std::uint32_t FullCheckShare = 32;
 constexpr std::uint32_t SortShare = 8;
-
-BlockId blockOf(TableId id)
-{
-    switch (id) {
-    case TableId::Officer:
-        return BlockId::Officer;
-    case TableId::City:
-        return BlockId::City;
-    case TableId::Item:
-        return BlockId::Item;
-    case TableId::Force:
-        return BlockId::Force;
-    case TableId::Placement:
-        return BlockId::Placement;
-    }
-    return BlockId::Officer;
-}
 
 [[noreturn]] void fail(const char* what, TableId id, int row, int col, const QString& detail = {})
 {
@@ -198,7 +182,7 @@ bool agrees(TableId id, int col, const QString& accepted, const QString& shown)
 void checkOnlyFootprintChanged(const Blocks& before, const Blocks& after, TableId id, std::optional<int> record,
                                int row, int col)
 {
-    const std::size_t own = std::size_t(blockOf(id));
+    const std::size_t own = std::size_t(blockOfTable(id));
     for (std::size_t b = 0; b < before.size(); ++b)
         if (b != own && before[b] != after[b])
             fail("another block changed", id, row, col);

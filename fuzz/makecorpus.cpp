@@ -1,7 +1,8 @@
 // Writes the starting corpus of every fuzz target, built from the sample image and the tables' own
 // texts, so that no binary input needs to live in the repository.
 //
-// Usage: tavrin-fuzz-corpus <folder>   (writes <folder>/tables, codepage, namelist, open and patch)
+// Usage: tavrin-fuzz-corpus <folder>   (writes <folder>/tables, codepage, namelist, open, patch and
+// sequence)
 
 #include "blockcatalogue.h"
 #include "citytable.h"
@@ -11,6 +12,7 @@
 #include "officertable.h"
 #include "patchfile.h"
 #include "sampleimage.h"
+#include "sequencestep.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -152,6 +154,50 @@ bool writePatch(const QString& folder, const QByteArray& image)
     return ok;
 }
 
+// Sequences of the window's steps: first those that once found a fault, kept small, then longer walks
+// through every kind of step.
+bool writeSequence(const QString& folder)
+{
+    const auto steps = [](std::initializer_list<int> bytes) {
+        FuzzRecord record;
+        for (const int b : bytes)
+            record.byte(b);
+        return record;
+    };
+    constexpr auto op = [](SequenceStep step) { return int(step); };
+    using enum SequenceStep;
+    const QList<FuzzRecord> found{
+        // A filter that hides every officer (武力>999), then 77 typed and Enter.
+        steps({op(Filter), 1, 3, 0, op(Type), 77, 0, 0}),
+        // 武力>=250, a sort by 野望, then 3 typed and Enter.
+        steps({op(Filter), 6, 3, 250, op(Sort), 9, op(Type), 3, 0, 0}),
+        // The officer dialog on officer 3, whose byte 4 is 0x3F, closed by Cancel.
+        steps({op(Click), 0, 3, 0, op(OfficerDialog), 0, 0, 0}),
+        // An edit, the checksum fix, then a patch.
+        steps({op(Type), 77, 0, 0, op(FixChecksum), op(Patch), 0}),
+        // The fix undone, another program writes the four checksum bytes, then a save that overwrites.
+        steps({op(FixChecksum), op(Undo), op(ChangeOutside), 2, 0x12, 0x34, 0x56, 0x78, op(Save), 0}),
+        // Saved into the folder whose name list is shorter, then opened from there.
+        steps({op(SaveAs), op(Open), 0}),
+    };
+    bool ok = true;
+    for (const FuzzRecord& record : found)
+        ok = put(folder, record.data()) && ok;
+    // Walks of up to 48 steps from a fixed pseudo-random sequence, so that the run starts deep.
+    quint32 state = 2463534242u;
+    for (int walk = 0; walk < 8; ++walk) {
+        FuzzRecord record;
+        for (int k = 0; k < 200; ++k) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            record.byte(int(state));
+        }
+        ok = put(folder, record.data()) && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -163,7 +209,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(args[1]);
-    for (const QString& sub : {u"tables"_s, u"codepage"_s, u"namelist"_s, u"open"_s, u"patch"_s})
+    for (const QString& sub : {u"tables"_s, u"codepage"_s, u"namelist"_s, u"open"_s, u"patch"_s, u"sequence"_s})
         if (!root.mkpath(sub)) {
             std::fprintf(stderr, "tavrin-fuzz-corpus: cannot make %s\n", qUtf8Printable(root.filePath(sub)));
             return 1;
@@ -181,7 +227,7 @@ int main(int argc, char** argv)
     const bool ok = writeTables(root.filePath(u"tables"_s), document) &&
                     writeCodePage(root.filePath(u"codepage"_s), image) &&
                     writeNameList(root.filePath(u"namelist"_s), image) && writeOpen(root.filePath(u"open"_s), image) &&
-                    writePatch(root.filePath(u"patch"_s), image);
+                    writePatch(root.filePath(u"patch"_s), image) && writeSequence(root.filePath(u"sequence"_s));
     if (!ok) {
         std::fprintf(stderr, "tavrin-fuzz-corpus: cannot write into %s\n", qUtf8Printable(args[1]));
         return 1;

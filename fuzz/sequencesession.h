@@ -1,0 +1,92 @@
+#pragma once
+
+#include "frmmain.h"
+#include "fuzztempdir.h"
+#include "modalanswerer.h"
+#include "sequencemodel.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+#include <set>
+
+class GridClipboardCommands;
+class OfficerGridCommands;
+
+// The sequence target's world: the real main window offscreen over an image in a folder in memory,
+// beside it the model of what the files and tables must hold, and the checks that compare the two.
+// Each input starts from the sample opened afresh, or (cheaper) from a session whose every step was
+// undone and that nothing else changed.
+class SequenceSession
+{
+public:
+    using Model = SequenceModel;
+
+    SequenceSession();
+
+    frmMain& window() { return *m_window; }
+    Document& document() { return m_window->document(); }
+    Grid& grid(TableId id) { return document().grid(id); }
+    TableId visible() const;
+    OfficerGridCommands& officerCommands() { return *m_officerCommands; }
+    GridClipboardCommands& clipboard() { return *m_clipboard; }
+    ModalAnswerer& answers() { return m_answers; }
+    Model& model() { return m_model; }
+    // The image in the other folder than the open one.
+    QString other() const;
+    // What the steps did so far, printed with a failure.
+    QStringList& trace() { return m_trace; }
+    // A step that leaves something undo does not take back (a file written, an open, a sort, the
+    // checksum request) makes the next input open the sample afresh.
+    void needReopen() { m_reopen = true; }
+
+    // Starts an input: the sample in the first folder, open, no second image, the first number cell
+    // of each grid current, no filter, the officers shown.
+    void start();
+    // Every check that holds after any step.
+    void checkAfterStep();
+    // After an open: the placement names are exactly the list beside the image.
+    void checkNames();
+    // Undoes every step: the tables must be as opened.
+    void undoAll();
+
+    // A key as the keyboard sends it to `target`.
+    static void key(QWidget* target, int code, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A click (with Shift: a Shift+click) on a cell of the grid of `id`, as the mouse sends it.
+    void click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    [[noreturn]] void fail(const QString& what) const;
+    // Where a file position lies, as a person reads it.
+    QString placeInFile(qsizetype at) const;
+    // The first byte where an image differs from what the model expects, as a person reads it.
+    QString firstDifference(const QByteArray& is, const QByteArray& expected) const;
+
+private:
+    QString placeInBlock(BlockId block, qsizetype offset) const;
+    void checkFiles();
+    void checkRecord(TableId id, int record);
+    bool gridsAsOpened() const;
+    void openSample();
+
+    FuzzTempDir m_dir;
+    std::array<QString, 2> m_images;
+    std::array<QStringList, 2> m_names;
+    QByteArray m_sample;
+    std::unique_ptr<frmMain> m_window;
+    OfficerGridCommands* m_officerCommands = nullptr;
+    GridClipboardCommands* m_clipboard = nullptr;
+    ModalAnswerer m_answers;
+    Model m_model;
+    QStringList m_trace;
+    // Records whose bytes an input changed, checked again once every step is undone.
+    std::set<std::pair<TableId, int>> m_touched;
+    // What each image was last found to hold, and the file's stamp then.
+    std::array<std::array<qint64, 4>, 2> m_stamps{};
+    std::array<QByteArray, 2> m_compared;
+    // Every cell of the five grids as the sample's open filled them.
+    std::array<QStringList, 5> m_opened;
+    bool m_reopen = true;
+};
