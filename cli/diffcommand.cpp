@@ -25,7 +25,7 @@ namespace {
 // them two images that differ only there would be called equal.
 qint64 unshownBytes(Document& doc, const CompareSide& other)
 {
-    Comparison(doc, other).takeAll();
+    Comparison(doc, other).takeAllCells();
     qint64 count = 0;
     for (const BlockSpec& range : BlockCatalogue) {
         const QByteArray mine = doc.state().block(range.id);

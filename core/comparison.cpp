@@ -165,6 +165,17 @@ int Comparison::take(TableId id, int top, int left, int bottom, int right)
 
 int Comparison::takeAll()
 {
+    const int taken = takeAllCells();
+    // Once every cell holds the other side's value, what still differs belongs to no column.
+    for (const TableId id : AllTables) {
+        const BlockId block = m_doc.table(id).blockId();
+        m_doc.state().block(block) = m_other->block(block);
+    }
+    return taken;
+}
+
+int Comparison::takeAllCells()
+{
     int taken = 0;
     for (const TableId id : AllTables) {
         const Grid& live = m_doc.grid(id);

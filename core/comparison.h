@@ -46,7 +46,10 @@ public:
     // Takes the other side's value into each of those cells, exactly as the other side stores it, and
     // returns how many; update() follows once the edit is recorded.
     int take(TableId id, int top, int left, int bottom, int right);
-    // Takes every marked cell of every table, hidden rows and grids included.
+    // Takes every marked cell of every table, hidden rows and grids included, and returns how many.
+    int takeAllCells();
+    // takeAllCells, then the bytes of the tables that no column shows (a flag between two fields), so
+    // that the five tables equal the other side's; returns the number of cells.
     int takeAll();
 
 private:

@@ -27,6 +27,8 @@ struct ComparedSample
     // A position of the image with its header that no table holds, and one inside the header.
     static constexpr qint64 OutsidePosition = 0x1234;
     static constexpr qint64 HeaderPosition = 0x10;
+    // Officer 0's byte 21, between the name and the reading: inside a table, in no column.
+    static constexpr qint64 UnshownOffset = 21;
 
     QByteArray original;
     QByteArray other;
@@ -61,6 +63,8 @@ struct ComparedSample
         };
         for (const ComparedValue& value : values)
             other.replace(blockSpec(blockOf(value.table)).position + value.offset, value.bytes.size(), value.bytes);
+        const qint64 unshown = blockSpec(BlockId::Officer).position + UnshownOffset;
+        other[unshown] = char(other.at(unshown) ^ 0x3C);
         other[OutsidePosition] = char(other.at(OutsidePosition) ^ 0x5A);
         other[HeaderPosition] = char(other.at(HeaderPosition) ^ 0x0F);
     }
