@@ -145,9 +145,13 @@ void typeValue(Session& s, FuzzInput& in)
     else if (shown && finish == 2)
         writes = fillWrites(s, id, digits, std::min(row, g.rowSel()), std::min(col, g.colSel()),
                             std::max(row, g.rowSel()), std::max(col, g.colSel()));
-    const std::array<QString, 4> keys{u"Enter"_s, u"Enter"_s, u"Ctrl+Enter to rows %1-%2, columns %3-%4"_s,
-                                      u"Escape"_s};
-    s.trace().last() += u", "_s + keys[finish].arg(g.row()).arg(g.rowSel()).arg(g.col()).arg(g.colSel());
+    const QString key = finish == 2 ? u"Ctrl+Enter to rows %1-%2, columns %3-%4"_s.arg(g.row())
+                                          .arg(g.rowSel())
+                                          .arg(g.col())
+                                          .arg(g.colSel())
+                                    : finish == 3 ? u"Escape"_s
+                                                  : u"Enter"_s;
+    s.trace().last() += u", "_s + key;
     s.answers().run([&] {
         for (const QChar digit : digits.mid(1))
             Session::key(editor, Qt::Key_0 + digit.digitValue(), QString(digit));
