@@ -2,6 +2,7 @@
 
 #include "blockcatalogue.h"
 #include "document.h"
+#include "tableblock.h"
 
 #include <QByteArray>
 #include <QList>
@@ -34,17 +35,10 @@ struct ComparedSample
     QByteArray other;
     QList<ComparedValue> values;
 
-    static BlockId blockOf(TableId id)
-    {
-        constexpr BlockId blocks[] = {BlockId::Officer, BlockId::City, BlockId::Item, BlockId::Force,
-                                      BlockId::Placement};
-        return blocks[static_cast<int>(id)];
-    }
-
     explicit ComparedSample(const QByteArray& sample) : original(sample), other(sample)
     {
         const auto byteAt = [&](TableId id, qsizetype offset) {
-            return quint8(sample.at(blockSpec(blockOf(id)).position + offset));
+            return quint8(sample.at(blockSpec(blockOfTable(id)).position + offset));
         };
         // Each value differs from the sample's by construction.
         const int war = (byteAt(TableId::Officer, 5 * 30 + 7) + 101) % 256;
@@ -62,7 +56,7 @@ struct ComparedSample
             {TableId::Placement, 10, 8, 2124 + 10 * 4 + 2, QByteArray(1, char(placed)), QString::number(placed)},
         };
         for (const ComparedValue& value : values)
-            other.replace(blockSpec(blockOf(value.table)).position + value.offset, value.bytes.size(), value.bytes);
+            other.replace(blockSpec(blockOfTable(value.table)).position + value.offset, value.bytes.size(), value.bytes);
         const qint64 unshown = blockSpec(BlockId::Officer).position + UnshownOffset;
         other[unshown] = char(other.at(unshown) ^ 0x3C);
         other[OutsidePosition] = char(other.at(OutsidePosition) ^ 0x5A);

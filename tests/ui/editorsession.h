@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captionnaming.h"
+#include "tableblock.h"
 #include "blockcatalogue.h"
 #include "celleditor.h"
 #include "editorstate.h"
@@ -45,7 +46,7 @@ struct EditorSession
     Grid& grid(TableId id) { return window->document().grid(id); }
     GridView* view(TableId id) { return window->view(id); }
     CellEditor* editor() { return window->cellEditor(); }
-    QByteArray& block(TableId id) { return window->document().state().block(blockOf(id)); }
+    QByteArray& block(TableId id) { return window->document().state().block(blockOfTable(id)); }
     QString caption() { return window->windowTitle(); }
     int officerByte(int record, int offset)
     {
@@ -54,23 +55,6 @@ struct EditorSession
     // The record a row shows: column 0 names it, since officer rows can be sorted.
     int recordOfRow(TableId id, int row) { return grid(id).text(row, 0).toInt(); }
     QString pathCaption() { return captionNaming(sample); }
-
-    static BlockId blockOf(TableId id)
-    {
-        switch (id) {
-        case TableId::Officer:
-            return BlockId::Officer;
-        case TableId::City:
-            return BlockId::City;
-        case TableId::Item:
-            return BlockId::Item;
-        case TableId::Force:
-            return BlockId::Force;
-        case TableId::Placement:
-            return BlockId::Placement;
-        }
-        return BlockId::Officer;
-    }
 
     // The Edit menu index that shows the grid of `id`.
     static int editIndexOf(TableId id) { return static_cast<int>(id) + 1; }

@@ -3,7 +3,8 @@
 #include "blockcatalogue.h"
 #include "document.h"
 
-// The block that holds a table's bytes, as the fuzz targets' own checks name it.
+// The block that holds a table's bytes, as the tests and the fuzz targets name it on their own: their
+// checks do not take the mapping from the code they check.
 inline BlockId blockOfTable(TableId id)
 {
     switch (id) {
