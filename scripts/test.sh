@@ -58,13 +58,22 @@ phase "build"
 bash "$root/scripts/build.sh" -DBUILD_TESTING=OFF || failures+=("build")
 phase_done "build"
 
-phase "package"
+# The package check mostly waits on dpkg and on the editor it starts: it runs beside the sanitizer
+# build, and its report is printed when that is done.
+package_pid=
+package_log=$(mktemp)
+trap 'rm -f "$times_file" "$package_log"' EXIT
 if [ "${PACKAGE_TEST:-1}" = 1 ]; then
-    bash "$root/scripts/package.sh" "$build" || failures+=("package")
+    (
+        package_started=$SECONDS
+        bash "$root/scripts/package.sh" "$build" && status=0 || status=$?
+        echo "== package took $((SECONDS - package_started)) s, beside the sanitizer build"
+        exit $status
+    ) >"$package_log" 2>&1 &
+    package_pid=$!
 else
     echo "PACKAGE_TEST=0: the package is not built or installed"
 fi
-phase_done "package"
 
 # Only what the sanitizer run tests, and the fuzz targets, which need the same sanitizers: one clang
 # build compiles the libraries once for both (no benchmarks).
@@ -81,6 +90,12 @@ else
     failures+=("sanitizer build")
 fi
 phase_done "sanitizer build"
+
+if [ -n "$package_pid" ]; then
+    echo "== package"
+    wait "$package_pid" || failures+=("package")
+    cat "$package_log"
+fi
 
 if [ "$fuzz_built" = 1 ] && [ "$fuzz_seconds" -gt 0 ]; then
     phase "fuzzing, $fuzz_seconds s per target, $jobs at a time"
@@ -126,12 +141,17 @@ fi
 # executables run under Wine. WINDOWS_TEST=0 skips both.
 if [ "${WINDOWS_TEST:-1}" = 1 ]; then
     phase "windows build"
+    # Making a Wine prefix is mostly waiting: it is done beside the compiles.
+    bash "$root/scripts/wine-tests.sh" --prefix "$win" &
+    prefix_pid=$!
     if WIN_BUILD_DIR=$win bash "$root/scripts/windows.sh"; then
+        wait "$prefix_pid"
         phase_done "windows build"
         phase "windows tests under Wine"
         bash "$root/scripts/wine-tests.sh" "$win" || failures+=("windows tests")
         phase_done "windows tests under Wine"
     else
+        wait "$prefix_pid"
         failures+=("windows build")
         phase_done "windows build"
     fi

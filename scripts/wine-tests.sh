@@ -3,9 +3,16 @@
 # once per executable (each start of Wine costs seconds), as many at once as there are cores, with
 # each test class's report in its own file; prints the reports of failed classes, the reasons of skipped tests and one line per class.
 # Exits non-zero if a class failed, an executable crashed or hung, or no test ran.
+# With --prefix first, it only makes the folder's Wine prefix, which the build need not have made yet.
 # Environment: WINE_TEST_TIMEOUT per executable in seconds (default 600).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+prefix_only=0
+if [ "${1:-}" = --prefix ]; then
+    prefix_only=1
+    shift
+    mkdir -p "${1:-$root/build-win}"
+fi
 build=$(cd "${1:-$root/build-win}" && pwd)
 timeout=${WINE_TEST_TIMEOUT:-600}
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
@@ -14,15 +21,16 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 results=$build/wine-results
 
-mapfile -t executables < <(find "$build/tests" -name 'test_*.exe' | sort)
-[ ${#executables[@]} -gt 0 ] || { echo "no test executables in $build/tests" >&2; exit 1; }
-
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     started=$SECONDS
     wineboot --init >/dev/null 2>&1
     wineserver --wait
     echo "created the Wine prefix $WINEPREFIX in $((SECONDS - started)) s"
 fi
+[ "$prefix_only" = 0 ] || exit 0
+
+mapfile -t executables < <(find "$build/tests" -name 'test_*.exe' | sort)
+[ ${#executables[@]} -gt 0 ] || { echo "no test executables in $build/tests" >&2; exit 1; }
 
 # QTest's report does not come through Wine's standard output; it goes to files. Widget tests pick
 # the offscreen platform themselves (Wine does not pass QT_QPA_PLATFORM on).
