@@ -3,11 +3,9 @@
 #include "argumentparser.h"
 #include "blockcatalogue.h"
 #include "compareside.h"
-#include "comparison.h"
 #include "document.h"
-#include "grid.h"
 #include "imageloader.h"
-#include "tableexport.h"
+#include "tablefields.h"
 #include "tableformat.h"
 
 #include <QTextStream>
@@ -21,18 +19,24 @@ namespace cli {
 namespace {
 
 // Bytes of the tables that no column shows (a flag byte between two fields, say) and that differ:
-// what is left different once every differing cell of `doc` has taken the other side's value. Without
-// them two images that differ only there would be called equal.
-qint64 unshownBytes(Document& doc, const CompareSide& other)
+// what is left different once every differing field of `mine` has taken the other side's bits.
+// Without them two images that differ only there would be called equal.
+qint64 unshownBytes(const TableFields& fields, const QByteArray& mine, const QByteArray& theirs)
 {
-    Comparison(doc, other).takeAllCells();
-    qint64 count = 0;
-    for (const BlockSpec& range : BlockCatalogue) {
-        const QByteArray mine = doc.state().block(range.id);
-        const QByteArray& theirs = other.blocks()[static_cast<std::size_t>(range.id)];
-        for (qsizetype i = 0; i < mine.size() && i < theirs.size(); ++i)
-            count += mine[i] != theirs[i] ? 1 : 0;
+    QByteArray taken = mine;
+    for (int n = 0; n < fields.recordCount(); ++n) {
+        for (int c = 0; c < fields.columnCount(); ++c) {
+            const std::optional<FieldBits> bits = fields.bits(n, c);
+            if (!bits || fields.text(mine, n, c) == fields.text(theirs, n, c))
+                continue;
+            for (qsizetype i = bits->offset; i < bits->offset + bits->count && i < taken.size() && i < theirs.size();
+                 ++i)
+                taken[i] = static_cast<char>((taken[i] & ~bits->mask) | (theirs[i] & bits->mask));
+        }
     }
+    qint64 count = 0;
+    for (qsizetype i = 0; i < taken.size() && i < theirs.size(); ++i)
+        count += taken[i] != theirs[i] ? 1 : 0;
     return count;
 }
 
@@ -70,30 +74,34 @@ Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return Exit::Failure;
     }
     const CompareSide& other = std::get<CompareSide>(read);
-    // The other side's tables are filled from its blocks alone, as an open would fill them.
-    Document b;
-    b.state().replaceBlocks(other.blocks());
 
     int count = 0;
+    qint64 unshown = 0;
     for (const TableId id : AllTables) {
         const TableFormat& format = TableFormat::of(id);
-        const Grid& grid = a.grid(id);
-        const QList<QStringList> rowsA = TableExport::rows(a, id);
-        const QList<QStringList> rowsB = TableExport::rows(b, id);
-        for (qsizetype r = 1; r < rowsA.size() && r < rowsB.size(); ++r) {
+        const TableFields& fields = TableFields::of(id);
+        const QByteArray& mine = a.state().block(fields.blockId());
+        const QByteArray& theirs = other.blocks()[static_cast<std::size_t>(fields.blockId())];
+        for (int n = 0; n < fields.recordCount(); ++n) {
             // Label columns name the record; the derived column only echoes fields compared already.
-            for (int c = grid.fixedCols(); c < rowsA[r].size() && c < rowsB[r].size(); ++c) {
-                if (c == format.derivedColumn || rowsA[r][c] == rowsB[r][c])
+            for (int c = fields.fixedColumns(); c < fields.columnCount(); ++c) {
+                if (c == format.derivedColumn)
                     continue;
-                const QString header = rowsA[0][c].isEmpty() ? u"%1列目"_s.arg(c + 1) : rowsA[0][c];
-                out << format.name << u' ' << rowsA[r][0] << u' ' << header << u": "_s << rowsA[r][c] << u" -> "_s
-                    << rowsB[r][c] << u'\n';
+                const QString textA = fields.text(mine, n, c);
+                const QString textB = fields.text(theirs, n, c);
+                if (textA == textB)
+                    continue;
+                const QString& shown = fields.column(c).header;
+                const QString header = shown.isEmpty() ? u"%1列目"_s.arg(c + 1) : TableFormat::encodeCell(shown);
+                out << format.name << u' ' << TableFormat::encodeCell(fields.recordLabel(n)) << u' ' << header
+                    << u": "_s << TableFormat::encodeCell(textA) << u" -> "_s << TableFormat::encodeCell(textB)
+                    << u'\n';
                 ++count;
             }
         }
+        unshown += unshownBytes(fields, mine, theirs);
     }
     const qint64 outside = other.outsideBytes();
-    const qint64 unshown = unshownBytes(a, other);
     if (count > 0)
         out << u"%1 個の値が違います。\n"_s.arg(count);
     else

@@ -2,6 +2,7 @@
 
 #include "codecs.h"
 #include "grid.h"
+#include "tablefields.h"
 
 #include <array>
 
@@ -16,7 +17,7 @@ constexpr int CitiesPerScenario = 46;
 constexpr int FirstReadOnlyCol = 18;
 
 // The field of each editable column: its byte offset in the record, and its kind.
-enum class FieldKind
+enum class Storage
 {
     Word,
     Byte,
@@ -26,42 +27,42 @@ enum class FieldKind
 struct Field
 {
     int offset;
-    FieldKind kind;
+    Storage kind;
     int cap;
 };
 
 // Columns 2 to 17. The grid order is not the record order (commerce before development; flood
 // control before irrigation).
 constexpr std::array<Field, 16> Fields{{
-    {2, FieldKind::Word, 300},
-    {4, FieldKind::Word, 655},
-    {6, FieldKind::Word, 65535},
-    {14, FieldKind::Word, 65535},
-    {11, FieldKind::Byte, 255},
-    {13, FieldKind::Byte, 255},
-    {12, FieldKind::Byte, 255},
-    {8, FieldKind::LowNibble, 15},
-    {16, FieldKind::Byte, 255},
-    {17, FieldKind::Byte, 255},
-    {18, FieldKind::Word, 65535},
-    {20, FieldKind::Word, 65535},
-    {22, FieldKind::Word, 65535},
-    {24, FieldKind::Byte, 255},
-    {25, FieldKind::Byte, 255},
-    {26, FieldKind::Byte, 255},
+    {2, Storage::Word, 300},
+    {4, Storage::Word, 655},
+    {6, Storage::Word, 65535},
+    {14, Storage::Word, 65535},
+    {11, Storage::Byte, 255},
+    {13, Storage::Byte, 255},
+    {12, Storage::Byte, 255},
+    {8, Storage::LowNibble, 15},
+    {16, Storage::Byte, 255},
+    {17, Storage::Byte, 255},
+    {18, Storage::Word, 65535},
+    {20, Storage::Word, 65535},
+    {22, Storage::Word, 65535},
+    {24, Storage::Byte, 255},
+    {25, Storage::Byte, 255},
+    {26, Storage::Byte, 255},
 }};
 
 constexpr int FirstFieldCol = 2;
 
 // What the field's bytes can hold; the commit caps may be lower.
-int widthLimit(FieldKind kind)
+int widthLimit(Storage kind)
 {
     switch (kind) {
-    case FieldKind::Word:
+    case Storage::Word:
         return 0xFFFF;
-    case FieldKind::Byte:
+    case Storage::Byte:
         return 0xFF;
-    case FieldKind::LowNibble:
+    case Storage::LowNibble:
         return 0x0F;
     }
     return 0;
@@ -88,7 +89,48 @@ const std::array<QString, CitiesPerScenario>& cityNames()
     return names;
 }
 
+// Columns 18 to 22 have no header.
+QStringList headerTexts()
+{
+    return {u"No"_s,   u"都市名"_s, u"人口*10000"_s, u"金*100"_s, u"米*100"_s, u"商業"_s,
+            u"開発"_s, u"治水"_s,   u"灌漑"_s,       u"肥沃"_s,   u"税率"_s,   u"民忠"_s,
+            u"弩"_s,   u"強弩"_s,   u"軍馬"_s,       u"闘艦"_s,   u"蒙衝"_s,   u"走舸"_s};
+}
+
+QString cityLabel(int record)
+{
+    return CityTable::cityName(record % CitiesPerScenario + 1) % QString::number(record / CitiesPerScenario + 1);
+}
+
 } // namespace
+
+const TableFields& CityTable::fields()
+{
+    static const TableFields layout = [] {
+        const QStringList headers = headerTexts();
+        QVector<FieldColumn> columns(ColCount);
+        for (int c = 0; c < headers.size(); ++c)
+            columns[c].header = headers[c];
+        columns[0].kind = FieldKind::Label;
+        columns[1].kind = FieldKind::Label;
+        columns[1].label = &cityLabel;
+        for (int c = FirstFieldCol; c < FirstFieldCol + int(Fields.size()); ++c) {
+            const Field& f = *fieldOf(c);
+            FieldColumn& column = columns[c];
+            column.stored = true;
+            column.offset = f.offset;
+            column.kind = f.kind == Storage::LowNibble ? FieldKind::LowNibble : FieldKind::Number;
+            column.width = f.kind == Storage::Word ? 2 : 1;
+        }
+        // Shown, never typed over: byte 9, and the upper half of byte 8, whose lower half is stored.
+        columns[18].kind = FieldKind::Number;
+        columns[18].offset = 9;
+        columns[19].kind = FieldKind::HighNibble;
+        columns[19].offset = 8;
+        return TableFields(TableId::City, BlockId::City, RecordCount, RecordSize, 2, columns);
+    }();
+    return layout;
+}
 
 CityTable::CityTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::City) {}
 
@@ -103,14 +145,11 @@ void CityTable::setUpGrid()
 {
     Grid& g = grid();
     // Columns 18 to 22 have no header.
-    setUpShape(RowCount, ColCount, 2,
-               {u"No"_s, u"都市名"_s, u"人口*10000"_s, u"金*100"_s, u"米*100"_s, u"商業"_s, u"開発"_s, u"治水"_s,
-                u"灌漑"_s, u"肥沃"_s, u"税率"_s, u"民忠"_s, u"弩"_s, u"強弩"_s, u"軍馬"_s, u"闘艦"_s, u"蒙衝"_s,
-                u"走舸"_s});
+    setUpShape(RowCount, ColCount, 2, headerTexts());
 
     for (int n = 0; n < RecordCount; ++n) {
         g.setText(n + 1, 0, QString::number(n));
-        g.setText(n + 1, 1, cityName(n % CitiesPerScenario + 1) % QString::number(n / CitiesPerScenario + 1));
+        g.setText(n + 1, 1, cityLabel(n));
     }
 
     g.setColWidth(0, 360);
@@ -129,27 +168,13 @@ void CityTable::fillGrid()
 {
     Grid& g = grid();
     const RedrawSuspender suspended(g);
-    for (int n = 0; n < RecordCount; ++n) {
-        const qsizetype b = qsizetype(RecordSize) * n;
-        for (int c = FirstFieldCol; c < FirstFieldCol + int(Fields.size()); ++c) {
-            const Field& f = *fieldOf(c);
-            int value = 0;
-            switch (f.kind) {
-            case FieldKind::Word:
-                value = codecs::LittleEndianValue(byteAt(b + f.offset), byteAt(b + f.offset + 1), 0, 0);
-                break;
-            case FieldKind::Byte:
-                value = byteAt(b + f.offset);
-                break;
-            case FieldKind::LowNibble:
-                value = codecs::LowNibble(byteAt(b + f.offset));
-                break;
-            }
-            g.setText(n + 1, c, QString::number(value));
-        }
-        g.setText(n + 1, 18, codecs::DecimalText(byteAt(b + 9)));
-        g.setText(n + 1, 19, QString::number(codecs::HighNibble(byteAt(b + 8))));
-    }
+    const QByteArray& bytes = block();
+    const TableFields& f = fields();
+    // The label columns were set once with the grid.
+    for (int n = 0; n < RecordCount; ++n)
+        for (int c = FirstFieldCol; c < ColCount; ++c)
+            if (f.column(c).kind != FieldKind::None)
+                g.setText(n + 1, c, f.text(bytes, n, c));
 }
 
 std::optional<QString> CityTable::checkText(int col, const QString& text) const
@@ -177,14 +202,14 @@ void CityTable::storeCell()
     const int v = int(value);
     const qsizetype at = qsizetype(RecordSize) * *record + field->offset;
     switch (field->kind) {
-    case FieldKind::Word:
+    case Storage::Word:
         setByte(at, std::uint8_t(v & 0xFF));
         setByte(at + 1, std::uint8_t(v >> 8));
         break;
-    case FieldKind::Byte:
+    case Storage::Byte:
         setByte(at, std::uint8_t(v));
         break;
-    case FieldKind::LowNibble:
+    case Storage::LowNibble:
         setByte(at, std::uint8_t((byteAt(at) & 0xF0) | v));
         break;
     }

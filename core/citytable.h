@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class TableFields;
+
 // 46 cities in each of six scenario groups, 30 bytes a record, in the grid `fgCity`.
 class CityTable : public Table
 {
@@ -19,4 +21,6 @@ public:
 
     // City k (1 to 46) as the row labels name it.
     static QString cityName(int k);
+    // How each column reads a record's bytes.
+    static const TableFields& fields();
 };

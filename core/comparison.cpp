@@ -4,46 +4,33 @@
 #include "gridbatch.h"
 #include "grid.h"
 #include "table.h"
-#include "tablefactory.h"
+#include "tablefields.h"
 #include "tableformat.h"
 
 #include <QVector>
 
 #include <algorithm>
 
-// One table of both sides, each a scratch grid filled in record order (the row of record n is n + 1),
-// and the marks: one per record and column.
+// The marks of one table, one per record and column, found through the table's fields.
 struct Comparison::Sheet
 {
-    Grid other;
-    std::unique_ptr<Table> otherTable;
-    Grid mine;
-    std::unique_ptr<Table> mineTable;
+    const TableFields* fields = nullptr;
     QVector<int> storedColumns;
     QVector<bool> marks;
     QVector<int> rowMarks;
     int count = 0;
 
-    int cols() const { return other.cols(); }
-    int records() const { return other.rows() - other.fixedRows(); }
+    int cols() const { return fields->columnCount(); }
+    int records() const { return fields->recordCount(); }
 };
 
-Comparison::Comparison(Document& doc, CompareSide side)
-    : m_doc(doc), m_side(std::move(side)), m_other(std::make_unique<EditorState>())
+Comparison::Comparison(Document& doc, CompareSide side) : m_doc(doc), m_side(std::move(side))
 {
-    m_other->replaceBlocks(m_side.blocks());
     for (const TableId id : AllTables) {
         auto sheet = std::make_unique<Sheet>();
-        sheet->other.setRedraw(false);
-        sheet->mine.setRedraw(false);
-        sheet->otherTable = TableFactory::make(id, sheet->other, *m_other);
-        sheet->otherTable->setUpGrid();
-        sheet->otherTable->fillGrid();
-        sheet->mineTable = TableFactory::make(id, sheet->mine, doc.state());
-        sheet->mineTable->setUpGrid();
-        const int derived = TableFormat::of(id).derivedColumn;
+        sheet->fields = &TableFields::of(id);
         for (int c = 0; c < sheet->cols(); ++c)
-            if (c != derived && sheet->otherTable->editRule(c).opensEditor)
+            if (sheet->fields->column(c).stored)
                 sheet->storedColumns.append(c);
         m_sheets[static_cast<std::size_t>(id)] = std::move(sheet);
         update(id);
@@ -52,19 +39,28 @@ Comparison::Comparison(Document& doc, CompareSide side)
 
 Comparison::~Comparison() = default;
 
+const QByteArray& Comparison::otherBlock(TableId id) const
+{
+    return m_side.blocks()[static_cast<std::size_t>(TableFields::of(id).blockId())];
+}
+
 void Comparison::update(TableId id)
 {
     Sheet& s = sheet(id);
-    s.mineTable->fillGrid();
+    const QByteArray& mine = m_doc.state().block(s.fields->blockId());
+    const QByteArray& other = otherBlock(id);
     const int cols = s.cols();
     const int records = s.records();
     s.marks.fill(false, qsizetype(records) * cols);
     s.rowMarks.fill(0, records);
     s.count = 0;
     for (int n = 0; n < records; ++n) {
-        const int row = n + s.other.fixedRows();
         for (const int c : std::as_const(s.storedColumns)) {
-            if (s.mine.text(row, c) == s.other.text(row, c))
+            // Two fields that hold the same bits show the same text; only those that differ are read.
+            const std::optional<FieldBits> bits = s.fields->bits(n, c);
+            if (bits && s.fields->value(mine, *bits) == s.fields->value(other, *bits))
+                continue;
+            if (s.fields->text(mine, n, c) == s.fields->text(other, n, c))
                 continue;
             s.marks[qsizetype(n) * cols + c] = true;
             ++s.rowMarks[n];
@@ -120,8 +116,7 @@ std::optional<QString> Comparison::otherText(TableId id, int row, int col) const
     const std::optional<int> record = recordOf(id, row);
     if (!record || !markedRecord(id, *record, col))
         return std::nullopt;
-    const Sheet& s = sheet(id);
-    return s.other.text(*record + s.other.fixedRows(), col);
+    return sheet(id).fields->text(otherBlock(id), *record, col);
 }
 
 bool Comparison::rowHasMarks(TableId id, int row) const
@@ -147,7 +142,7 @@ int Comparison::take(TableId id, int top, int left, int bottom, int right)
 {
     Table& table = m_doc.table(id);
     Grid& live = table.grid();
-    const QByteArray& from = m_other->block(table.blockId());
+    const QByteArray& from = otherBlock(id);
     const GridBatch batch(live);
     int taken = 0;
     for (int row = std::min(top, bottom); row <= std::max(top, bottom); ++row) {
@@ -169,7 +164,7 @@ int Comparison::takeAll()
     // Once every cell holds the other side's value, what still differs belongs to no column.
     for (const TableId id : AllTables) {
         const BlockId block = m_doc.table(id).blockId();
-        m_doc.state().block(block) = m_other->block(block);
+        m_doc.state().block(block) = otherBlock(id);
     }
     return taken;
 }
@@ -181,7 +176,7 @@ int Comparison::takeAllCells()
         const Grid& live = m_doc.grid(id);
         // Hidden rows too: every difference goes, whatever a filter shows.
         Table& table = m_doc.table(id);
-        const QByteArray& from = m_other->block(table.blockId());
+        const QByteArray& from = otherBlock(id);
         const GridBatch batch(table.grid());
         for (int row = live.fixedRows(); row < live.rows(); ++row)
             for (int col = 0; col < live.cols(); ++col)

@@ -9,8 +9,6 @@
 #include <memory>
 #include <optional>
 
-class EditorState;
-
 // The open document compared with another side, cell by cell: in every table, each stored column
 // (one the editor types into; not a label or a computed column) of each record whose value, as a fresh
 // fill of this side's current bytes shows it, differs from the other side's is marked, and the other
@@ -20,7 +18,7 @@ class EditorState;
 class Comparison
 {
 public:
-    // Fills the other side's tables from `side` and marks every table of `doc`.
+    // Reads the other side's fields from `side` and marks every table of `doc`.
     Comparison(Document& doc, CompareSide side);
     ~Comparison();
     Comparison(const Comparison&) = delete;
@@ -58,10 +56,11 @@ private:
     // The record the live grid's row shows; nullopt for a header row or a row without one.
     std::optional<int> recordOf(TableId id, int row) const;
     bool markedRecord(TableId id, int record, int col) const;
+    // The other side's block of the table.
+    const QByteArray& otherBlock(TableId id) const;
     Sheet& sheet(TableId id) const { return *m_sheets[static_cast<std::size_t>(id)]; }
 
     Document& m_doc;
     CompareSide m_side;
-    std::unique_ptr<EditorState> m_other;
     std::array<std::unique_ptr<Sheet>, 5> m_sheets;
 };

@@ -2,6 +2,7 @@
 
 #include "codecs.h"
 #include "grid.h"
+#include "tablefields.h"
 
 #include <array>
 
@@ -21,12 +22,25 @@ constexpr int LastCity = 46;
 
 } // namespace
 
+const TableFields& ForceTable::fields()
+{
+    static const TableFields layout(TableId::Force, BlockId::Force, RecordCount, RecordSize, 1,
+                                    {{u"No"_s, FieldKind::Label},
+                                     {u"君主"_s, FieldKind::Number, 0, 2, true},
+                                     {u"本拠"_s, FieldKind::Number, 2, 1, true},
+                                     {u"？"_s, FieldKind::Number, 3, 1, true}});
+    return layout;
+}
+
 ForceTable::ForceTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::Force) {}
 
 void ForceTable::setUpGrid()
 {
     Grid& g = grid();
-    setUpShape(RowCount, ColCount, 1, {u"No"_s, u"君主"_s, u"本拠"_s, u"？"_s});
+    QStringList headers;
+    for (int c = 0; c < ColCount; ++c)
+        headers << fields().column(c).header;
+    setUpShape(RowCount, ColCount, 1, headers);
     g.setColWidth(0, 360);
 }
 
@@ -34,13 +48,11 @@ void ForceTable::fillGrid()
 {
     Grid& g = grid();
     const RedrawSuspender suspended(g);
-    for (int n = 0; n < RecordCount; ++n) {
-        const qsizetype b = qsizetype(RecordSize) * n;
-        g.setText(n + 1, 0, QString::number(n));
-        g.setText(n + 1, RulerCol, QString::number(codecs::LittleEndianValue(byteAt(b), byteAt(b + 1), 0, 0)));
-        g.setText(n + 1, HomeCol, codecs::DecimalText(byteAt(b + 2)));
-        g.setText(n + 1, UnnamedCol, codecs::DecimalText(byteAt(b + 3)));
-    }
+    const QByteArray& bytes = block();
+    const TableFields& f = fields();
+    for (int n = 0; n < RecordCount; ++n)
+        for (int c = 0; c < ColCount; ++c)
+            g.setText(n + 1, c, f.text(bytes, n, c));
 }
 
 std::optional<QString> ForceTable::checkText(int col, const QString& text) const

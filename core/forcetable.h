@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class TableFields;
+
 // The 126 forces, 25 bytes each plus one trailing byte, in the grid `fgPow`.
 class ForceTable : public Table
 {
@@ -10,6 +12,9 @@ public:
     static constexpr int RecordSize = 25;
 
     ForceTable(Grid& grid, EditorState& state);
+
+    // How each column reads a record's bytes.
+    static const TableFields& fields();
 
     void setUpGrid() override;
     void fillGrid() override;

@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class TableFields;
+
 // The 13 special items, 18 bytes each, in the grid `fgItem`; rows are found by position.
 class ItemTable : public Table
 {
@@ -10,6 +12,9 @@ public:
     static constexpr int RecordSize = 18;
 
     ItemTable(Grid& grid, EditorState& state);
+
+    // How each column reads a record's bytes.
+    static const TableFields& fields();
 
     void setUpGrid() override;
     void fillGrid() override;

@@ -4,6 +4,7 @@
 #include "codepage932.h"
 #include "editorstate.h"
 #include "grid.h"
+#include "tablefields.h"
 
 #include <array>
 
@@ -67,6 +68,37 @@ QStringList headerTexts()
 
 OfficerTable::OfficerTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::Officer) {}
 
+const TableFields& OfficerTable::fields()
+{
+    static const TableFields layout = [] {
+        const QStringList headers = headerTexts();
+        QVector<FieldColumn> columns(ColumnCount);
+        for (int c = 0; c < ColumnCount; ++c) {
+            FieldColumn& f = columns[c];
+            f.header = c < headers.size() ? headers[c] : QString();
+            // Every column but the record number and the derived marker is typed over and stored.
+            f.stored = c > 0 && c < MarkerColumn;
+            if (ByteFieldOffset[std::size_t(c)] >= 0) {
+                f.kind = FieldKind::Number;
+                f.offset = ByteFieldOffset[std::size_t(c)];
+            } else if (const NibblePair* pair = nibblePairOf(c)) {
+                f.kind = c == pair->highCol ? FieldKind::HighNibble : FieldKind::LowNibble;
+                f.offset = pair->offset;
+            }
+        }
+        columns[0].kind = FieldKind::Label;
+        columns[NameColumn] = {headers[NameColumn], FieldKind::Hex, NameOffset, NameBytes, true};
+        columns[ReadingColumn] = {headers[ReadingColumn], FieldKind::Reading, ReadingOffset, ReadingBytes, true};
+        // The lower half of this byte is shown by no column.
+        columns[LifespanColumn] = {headers[LifespanColumn], FieldKind::HighNibble, LifespanOffset, 1, true};
+        columns[FaceColumn] = {headers[FaceColumn], FieldKind::Hex, FaceOffset, 2, true};
+        columns[MarkerColumn].kind = FieldKind::Derived;
+        columns[MarkerColumn].derived = &OfficerTable::classMarker;
+        return TableFields(TableId::Officer, BlockId::Officer, RecordCount, RecordSize, 1, columns);
+    }();
+    return layout;
+}
+
 void OfficerTable::setUpGrid()
 {
     Grid& g = grid();
@@ -83,44 +115,15 @@ void OfficerTable::fillGrid()
     Grid& g = grid();
     const RedrawSuspender suspend(g);
     const QByteArray& bytes = block();
-    for (int n = 0; n < RecordCount; ++n) {
-        const int row = n + 1;
-        const qsizetype p = qsizetype(n) * RecordSize;
-        g.setText(row, 0, QString::number(n));
-        for (int c = 1; c < MarkerColumn; ++c)
-            g.setText(row, c, fieldText(p, c));
-        g.setText(row, MarkerColumn, classMarker(bytes, p));
-    }
+    const TableFields& f = fields();
+    for (int n = 0; n < RecordCount; ++n)
+        for (int c = 0; c < ColumnCount; ++c)
+            g.setText(n + 1, c, f.text(bytes, n, c));
 }
 
 QString OfficerTable::fieldText(qsizetype p, int col) const
 {
-    if (col >= 0 && col < ColumnCount && ByteFieldOffset[col] >= 0)
-        return codecs::DecimalText(byteAt(p + ByteFieldOffset[col]));
-    if (const NibblePair* pair = nibblePairOf(col)) {
-        const std::uint8_t b = byteAt(p + pair->offset);
-        return QString::number(col == pair->highCol ? codecs::HighNibble(b) : codecs::LowNibble(b));
-    }
-    switch (col) {
-    case NameColumn: {
-        QString text;
-        for (int k = 0; k < NameBytes; ++k)
-            text += codecs::HexByteText(byteAt(p + NameOffset + k));
-        return text;
-    }
-    case ReadingColumn: {
-        QString text;
-        for (int k = 0; k < ReadingBytes; ++k)
-            text += CodePage932::byteToChar(byteAt(p + ReadingOffset + k));
-        return text;
-    }
-    case LifespanColumn:
-        return QString::number(codecs::HighNibble(byteAt(p + LifespanOffset)));
-    case FaceColumn:
-        return codecs::HexByteText(byteAt(p + FaceOffset)) + codecs::HexByteText(byteAt(p + FaceOffset + 1));
-    default:
-        return QString();
-    }
+    return fields().text(block(), int(p / RecordSize), col);
 }
 
 QString OfficerTable::classMarker(const QByteArray& block, qsizetype offset)

@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class TableFields;
+
 // The 532 officers, 30 bytes each, in the grid `fg`; rows can be re-sorted, so every store finds its
 // record through the number in column 0.
 class OfficerTable : public Table
@@ -14,6 +16,9 @@ public:
     static constexpr int MarkerColumn = 19;
 
     OfficerTable(Grid& grid, EditorState& state);
+
+    // How each column reads a record's bytes.
+    static const TableFields& fields();
 
     void setUpGrid() override;
     void fillGrid() override;

@@ -2,6 +2,7 @@
 
 #include "codecs.h"
 #include "grid.h"
+#include "tablefields.h"
 #include "namelist.h"
 
 #include <array>
@@ -31,19 +32,40 @@ bool isFieldCol(int col)
     return col >= FirstFieldCol && col < ColCount;
 }
 
-} // namespace
-
-PlacementTable::PlacementTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::Placement) {}
-
-void PlacementTable::setUpGrid()
+QStringList headerTexts()
 {
-    Grid& g = grid();
     static const std::array<QString, FieldsPerRecord> words{u"兵士"_s, u"身分"_s, u"忠誠"_s, u"所在"_s};
     QStringList headers{u"No"_s, u"名前"_s};
     for (int c = FirstFieldCol; c < ColCount; ++c) {
         const int s = (c - FirstFieldCol) / FieldsPerRecord + 1;
         headers << (u'S' % QString::number(s) % words[std::size_t((c - FirstFieldCol) % FieldsPerRecord)]);
     }
+    return headers;
+}
+
+} // namespace
+
+const TableFields& PlacementTable::fields()
+{
+    static const TableFields layout = [] {
+        const QStringList headers = headerTexts();
+        QVector<FieldColumn> columns(ColCount);
+        for (int c = 0; c < ColCount; ++c)
+            columns[c] = {headers[c], FieldKind::Number, offsetOf(0, c), 1, true};
+        columns[0] = {headers[0], FieldKind::Label};
+        // The names come from the name list, not from the block.
+        columns[NameCol] = {headers[NameCol], FieldKind::None};
+        return TableFields(TableId::Placement, BlockId::Placement, RecordCount, RecordSize, 2, columns);
+    }();
+    return layout;
+}
+
+PlacementTable::PlacementTable(Grid& grid, EditorState& state) : Table(grid, state, BlockId::Placement) {}
+
+void PlacementTable::setUpGrid()
+{
+    Grid& g = grid();
+    const QStringList headers = headerTexts();
     setUpShape(RowCount, ColCount, 2, headers);
 
     g.setColWidth(0, 360);
@@ -55,12 +77,13 @@ void PlacementTable::fillGrid()
 {
     Grid& g = grid();
     const RedrawSuspender suspended(g);
+    const QByteArray& bytes = block();
+    const TableFields& f = fields();
     // The name column belongs to the name list and is left as it is.
-    for (int n = 0; n < RecordCount; ++n) {
-        g.setText(n + 1, 0, QString::number(n));
-        for (int c = FirstFieldCol; c < ColCount; ++c)
-            g.setText(n + 1, c, codecs::DecimalText(byteAt(offsetOf(n, c))));
-    }
+    for (int n = 0; n < RecordCount; ++n)
+        for (int c = 0; c < ColCount; ++c)
+            if (c != NameCol)
+                g.setText(n + 1, c, f.text(bytes, n, c));
 }
 
 std::optional<QString> PlacementTable::checkText(int col, const QString& text) const

@@ -2,6 +2,8 @@
 
 #include "table.h"
 
+class TableFields;
+
 class NameList;
 
 // Six scenario tables of 531 four-byte placement records, side by side in the grid `fgArrange`.
@@ -12,6 +14,9 @@ public:
     static constexpr int ScenarioSize = 2124;
 
     PlacementTable(Grid& grid, EditorState& state);
+
+    // How each column reads a record's bytes.
+    static const TableFields& fields();
 
     void setUpGrid() override;
     void fillGrid() override;
