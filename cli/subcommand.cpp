@@ -7,6 +7,7 @@
 #include "headercommand.h"
 #include "importcommand.h"
 #include "infocommand.h"
+#include "mergecommand.h"
 #include "patchcommand.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ const QList<Subcommand>& subcommands()
         exportSubcommand(),
         importSubcommand(),
         diffSubcommand(),
+        mergeSubcommand(),
         infoSubcommand(),
         patchSubcommand(),
         applySubcommand(),

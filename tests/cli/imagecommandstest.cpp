@@ -69,6 +69,7 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
         QVERIFY(writeFileBytes(path(u"stale.smc"_s), m_stale));
         QVERIFY(writeFileBytes(path(u"bare.sfc"_s), m_stale.mid(0x200)));
+        QVERIFY(writeFileBytes(path(u"longer.sfc"_s), m_stale.mid(0x200) + QByteArray(1024, '\0')));
         QByteArray edited = m_stale;
         edited[WarByteOfRecord0] = char(50);
         QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
@@ -154,8 +155,16 @@ private Q_SLOTS:
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"bad.ips"_s, u"--in-place"_s} << 1 << u"bad.ips"_s;
         QTest::newRow("apply, second patch missing")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"gone.ips"_s, u"-o"_s, u"x.smc"_s} << 2 << u"gone.ips"_s;
+        QTest::newRow("merge without -o") << QStringList{u"merge"_s, s, s, s} << 2 << u"どちらか一方"_s;
+        QTest::newRow("merge, missing base")
+            << QStringList{u"merge"_s, u"gone.smc"_s, s, s, u"--in-place"_s} << 2 << u"gone.smc"_s;
+        QTest::newRow("merge, sizes differ")
+            << QStringList{u"merge"_s, s, s, u"longer.sfc"_s, u"--in-place"_s} << 2 << u"大きさが違います"_s;
+        QTest::newRow("merge onto theirs")
+            << QStringList{u"merge"_s, s, u"bare.sfc"_s, s, u"-o"_s, u"./stale.smc"_s} << 2 << u"同じファイル"_s;
         // Every command that writes an image knows it under any of its names: only --in-place writes it.
         for (const QStringList& command : {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
+                                           QStringList{u"merge"_s, u"bare.sfc"_s, s, u"bare.sfc"_s},
                                            QStringList{u"import"_s, s, u"forces.tsv"_s},
                                            QStringList{u"header"_s, u"remove"_s, s}})
             for (const QString& name : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})

@@ -212,6 +212,65 @@ private Q_SLOTS:
         }
     }
 
+    // git as the users run it: the merge driver combines two branches' edits of one image field
+    // by field; two different edits of one field stop the merge with OURS's value in the file.
+    void gitMerge_withTheDriver_mergesFieldsAndStopsOnAConflict()
+    {
+        if (QStandardPaths::findExecutable(u"git"_s).isEmpty())
+            QSKIP("git is not installed: scripts/deps.sh installs it");
+        QVERIFY(QDir(m_dir->path()).mkdir(u"repo"_s));
+        int code = -1;
+        git({u"init"_s, u"-q"_s}, &code);
+        QCOMPARE(code, 0);
+        const QString tavrin = builtFile(TAVRIN_CLI);
+        for (const QStringList& setting :
+             {QStringList{u"user.name"_s, u"Test"_s}, QStringList{u"user.email"_s, u"test@example.invalid"_s},
+              QStringList{u"diff.tavrin.textconv"_s, tavrin + u" export --text"_s},
+              QStringList{u"merge.tavrin.name"_s, u"tavrin field merge"_s},
+              QStringList{u"merge.tavrin.driver"_s, tavrin + u" merge %O %A %B --in-place"_s}}) {
+            git(QStringList{u"config"_s} + setting, &code);
+            QCOMPARE(code, 0);
+        }
+        QVERIFY(writeFileBytes(path(u"repo/.gitattributes"_s), "*.smc diff=tavrin merge=tavrin\n"));
+        const QByteArray original = SampleImage::generate();
+        const QString image = path(u"repo/game.smc"_s);
+        // Commits on a new branch from `from` the sample with officers' 武力 set as given.
+        const auto commit = [&](const QString& branch, const QString& from, const QList<std::pair<int, int>>& wars) {
+            int step = -1;
+            git({u"checkout"_s, u"-q"_s, u"-b"_s, branch, from}, &step);
+            QByteArray bytes = original;
+            for (const auto& [officer, war] : wars)
+                bytes[WarByteOfRecord0 + 30 * officer] = char(war);
+            return step == 0 && writeFileBytes(image, bytes) &&
+                   git({u"commit"_s, u"-qam"_s, branch}, &step).isEmpty() && step == 0;
+        };
+        QVERIFY(writeFileBytes(image, original));
+        git({u"add"_s, u"."_s}, &code);
+        git({u"commit"_s, u"-qm"_s, u"original"_s}, &code);
+        QCOMPARE(code, 0);
+        QVERIFY(commit(u"ours"_s, u"HEAD"_s, {{1, 11}, {3, 33}}));
+        QVERIFY(commit(u"theirs"_s, u"HEAD~1"_s, {{2, 22}, {3, 33}}));
+        QVERIFY(commit(u"other"_s, u"HEAD~1"_s, {{1, 99}}));
+        git({u"checkout"_s, u"-q"_s, u"ours"_s}, &code);
+        const QString clean = git({u"merge"_s, u"-q"_s, u"--no-edit"_s, u"theirs"_s}, &code);
+        QVERIFY2(code == 0, qUtf8Printable(clean));
+        QByteArray merged = readFileBytes(image);
+        for (const auto& [officer, war] : {std::pair{1, 11}, {2, 22}, {3, 33}})
+            QCOMPARE(int(merged[WarByteOfRecord0 + 30 * officer]), war);
+
+        const QString stopped = git({u"merge"_s, u"--no-edit"_s, u"other"_s}, &code);
+        QVERIFY2(code != 0 && stopped.contains(u"CONFLICT"_s), qUtf8Printable(stopped));
+        QVERIFY2(stopped.contains(u"武将 1 武力: 元 "_s + QString::number(int(original[WarByteOfRecord0 + 30])) +
+                                  u" / こちら 11 / あちら 99"_s),
+                 qUtf8Printable(stopped));
+        merged = readFileBytes(image);
+        QCOMPARE(int(merged[WarByteOfRecord0 + 30]), 11);
+        QCOMPARE(int(merged[WarByteOfRecord0 + 60]), 22);
+        const QString diff = git({u"diff"_s, u"--no-color"_s, u"other"_s, u"--"_s, u"game.smc"_s}, &code);
+        QVERIFY2(diff.contains(u"-No=1\t"_s) && diff.contains(u"\t武力=99\t"_s) && diff.contains(u"\t武力=11\t"_s),
+                 qUtf8Printable(diff));
+    }
+
     void sampleGenerator_answersOrRefusesOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");
