@@ -7,6 +7,7 @@
 #include "tablefields.h"
 #include "tableformat.h"
 
+#include <QHash>
 #include <QVector>
 
 #include <algorithm>
@@ -19,6 +20,8 @@ struct Comparison::Sheet
     QVector<bool> marks;
     QVector<int> rowMarks;
     int count = 0;
+    // When limited: the only cells that may be marked, by record * cols + col, with their base text.
+    std::optional<QHash<qsizetype, QString>> only;
 
     int cols() const { return fields->columnCount(); }
     int records() const { return fields->recordCount(); }
@@ -60,6 +63,8 @@ void Comparison::update(TableId id)
             const std::optional<FieldBits> bits = s.fields->bits(n, c);
             if (bits && s.fields->value(mine, *bits) == s.fields->value(other, *bits))
                 continue;
+            if (s.only && !s.only->contains(qsizetype(n) * cols + c))
+                continue;
             if (s.fields->text(mine, n, c) == s.fields->text(other, n, c))
                 continue;
             s.marks[qsizetype(n) * cols + c] = true;
@@ -67,6 +72,27 @@ void Comparison::update(TableId id)
             ++s.count;
         }
     }
+}
+
+void Comparison::limitTo(const QList<Cell>& cells)
+{
+    for (const TableId id : AllTables)
+        sheet(id).only.emplace();
+    for (const Cell& cell : cells) {
+        Sheet& s = sheet(cell.table);
+        s.only->insert(qsizetype(cell.record) * s.cols() + cell.col, cell.baseText);
+    }
+    for (const TableId id : AllTables)
+        update(id);
+}
+
+std::optional<QString> Comparison::baseText(TableId id, int row, int col) const
+{
+    const std::optional<int> record = recordOf(id, row);
+    const Sheet& s = sheet(id);
+    if (!record || !s.only || !markedRecord(id, *record, col))
+        return std::nullopt;
+    return s.only->value(qsizetype(*record) * s.cols() + col);
 }
 
 int Comparison::count(TableId id) const

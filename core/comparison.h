@@ -31,6 +31,19 @@ public:
     // Marks one table again from its current bytes, after an edit, an undo or a redo changed them.
     void update(TableId id);
 
+    // One cell of a table by record, with the value the two sides started from.
+    struct Cell
+    {
+        TableId table;
+        int record;
+        int col;
+        QString baseText;
+    };
+    // From now on marks only these cells (while they still differ), as a merge shows its conflicts.
+    void limitTo(const QList<Cell>& cells);
+    // The starting value limitTo gave a marked cell; nullopt for any other cell.
+    std::optional<QString> baseText(TableId id, int row, int col) const;
+
     int count(TableId id) const;
     int total() const;
     bool isMarked(TableId id, int row, int col) const;

@@ -65,9 +65,10 @@ std::variant<RowFilter, QString> RowFilter::parse(const QString& text, const Gri
         for (qsizetype i = 0; i < word.size() && opAt < 0; ++i)
             if (QStringView(u"=!<>").contains(word[i]))
                 opAt = i;
-        if (opAt < 0 && word == differenceWord()) {
+        // After a merge the marks are its conflicts, which 衝突 names.
+        if (opAt < 0 && (word == differenceWord() || word == TextMatch::fold(u"衝突"_s))) {
             if (!differs)
-                return u"「相違」で絞り込めるのは、比較している間だけです。"_s;
+                return u"「%1」で絞り込めるのは、比較している間だけです。"_s.arg(word);
             filter.m_differs = differs;
             continue;
         }

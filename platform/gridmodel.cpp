@@ -88,11 +88,14 @@ QString GridModel::toolTip(int row, int col) const
     if (m_toolTipSource)
         if (const QString extra = m_toolTipSource(row, col); !extra.isEmpty())
             lines << extra;
-    if (m_grid.isChanged(row, col))
+    const std::optional<QString> other = m_compareSource ? m_compareSource(row, col) : std::nullopt;
+    const std::optional<QString> base = other && m_compareBaseSource ? m_compareBaseSource(row, col) : std::nullopt;
+    // After a merge the value both sides started from stands beside the other side's instead.
+    if (m_grid.isChanged(row, col) && !base)
         lines << (u"元の値: "_s + displayText(m_grid.originalText(row, col)));
-    if (m_compareSource)
-        if (const std::optional<QString> other = m_compareSource(row, col))
-            lines << (u"比較先: "_s + displayText(*other));
+    if (other)
+        lines << ((base ? u"元の値: "_s + displayText(*base) + u" / "_s : QString()) + u"比較先: "_s +
+                  displayText(*other));
     return lines.join(u'\n');
 }
 

@@ -33,6 +33,9 @@ public:
     // An empty source ends the marks. Either way every cell is drawn again.
     using CompareSource = std::function<std::optional<QString>(int gridRow, int col)>;
     void setCompareSource(CompareSource source);
+    // For a compared cell, the value both sides started from (after a merge); the tooltip then reads
+    // "元の値: 80 / 比較先: 95".
+    void setCompareBaseSource(CompareSource source) { m_compareBaseSource = std::move(source); }
     // The marks changed (an edit, an undo): every cell is drawn again.
     void refreshMarks();
 
@@ -66,6 +69,7 @@ private:
     Grid& m_grid;
     ToolTipSource m_toolTipSource;
     CompareSource m_compareSource;
+    CompareSource m_compareBaseSource;
     int m_rows = 0;
     int m_cols = 0;
 };

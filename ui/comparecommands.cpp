@@ -121,10 +121,24 @@ bool CompareCommands::compareWith(const QString& path)
         return false;
     }
     m_comparison = std::make_unique<Comparison>(document, std::get<CompareSide>(std::move(side)));
+    m_mergeTaken.reset();
     setMarkSources(true);
     enableItems(true);
     m_toolBar->show();
     m_bar->showMessage(QString());
+    showSummary();
+    return true;
+}
+
+bool CompareCommands::showMerge(const QString& path, const QList<Comparison::Cell>& conflicts, int taken)
+{
+    if (!compareWith(path))
+        return false;
+    m_mergeTaken = taken;
+    m_comparison->limitTo(conflicts);
+    for (const TableId id : AllTables)
+        if (GridView* view = m_session.view(id))
+            view->gridModel()->refreshMarks();
     showSummary();
     return true;
 }
@@ -135,6 +149,7 @@ void CompareCommands::end()
         return;
     setMarkSources(false);
     m_comparison.reset();
+    m_mergeTaken.reset();
     enableItems(false);
     m_toolBar->hide();
 }
@@ -146,9 +161,13 @@ void CompareCommands::setMarkSources(bool on)
         if (!view)
             continue;
         GridModel::CompareSource source;
-        if (on)
+        GridModel::CompareSource base;
+        if (on) {
             source = [this, id](int row, int col) { return m_comparison->otherText(id, row, col); };
+            base = [this, id](int row, int col) { return m_comparison->baseText(id, row, col); };
+        }
         view->gridModel()->setCompareSource(std::move(source));
+        view->gridModel()->setCompareBaseSource(std::move(base));
     }
 }
 
@@ -221,6 +240,10 @@ void CompareCommands::onTablesChanged(const QList<TableId>& ids)
 
 void CompareCommands::showSummary()
 {
+    if (m_mergeTaken) {
+        m_bar->showSummary(u"マージ: 取り込み %1 セル、衝突 %2 セル"_s.arg(*m_mergeTaken).arg(m_comparison->total()));
+        return;
+    }
     const CompareSide& side = m_comparison->side();
     QString text = u"比較先: "_s + QFileInfo(side.path()).fileName();
     if (side.isPatch())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comparison.h"
 #include "document.h"
 
 #include <QObject>
@@ -7,7 +8,6 @@
 #include <memory>
 
 class CompareBar;
-class Comparison;
 class EditSession;
 class FindCommands;
 class QAction;
@@ -46,6 +46,9 @@ public:
     // Compares the open image with `path`; a file that cannot be compared is reported and the
     // comparison that was open stays as it was. False then.
     bool compareWith(const QString& path);
+    // After a merge: compares with THEIRS at `path`, marking only `conflicts`, with the bar counting the
+    // cells the merge took and the conflicts still open. False when `path` cannot be compared.
+    bool showMerge(const QString& path, const QList<Comparison::Cell>& conflicts, int taken);
     // Ends the comparison: the marks and the bar go.
     void end();
     // Moves the current cell to the next (or previous) marked cell of the grid shown.
@@ -70,4 +73,6 @@ private:
     QAction* m_takeAll = nullptr;
     QAction* m_endItem = nullptr;
     std::unique_ptr<Comparison> m_comparison;
+    // What the merge whose conflicts are shown took; nullopt for a plain comparison.
+    std::optional<int> m_mergeTaken;
 };

@@ -15,6 +15,7 @@
 #include "gridview.h"
 #include "helpmenu.h"
 #include "menutable.h"
+#include "mergecommands.h"
 #include "officergridcommands.h"
 #include "officertable.h"
 #include "okmessagebox.h"
@@ -114,6 +115,7 @@ void frmMain::buildMenus()
                                        {12, u"テストプレイの設定..."_s},
                                        {13, u"比較..."_s, QKeySequence(Qt::CTRL | Qt::Key_D)},
                                        {14, u"比較を終了"_s},
+                                       {15, u"マージ..."_s},
                                        {7, u"リスト保存"_s, {}, false},
                                        {8, u"-"_s},
                                        {9, u"終了(&X)"_s},
@@ -203,6 +205,7 @@ void frmMain::createEditing()
     m_findCommands = new FindCommands(*m_session, *this);
     m_compareCommands = new CompareCommands(*m_session, *this, *m_findCommands);
     m_compareCommands->addMenuItems(*m_editMenu, m_viewSeparator, m_fileItems.value(14));
+    m_mergeCommands = new MergeCommands(*m_session, *m_compareCommands);
     m_testPlay = std::make_unique<TestPlayCommand>(*this, document());
     // The officer's name from the list, over the columns that name the officer.
     view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
@@ -293,6 +296,9 @@ void frmMain::fileItemClicked(int index)
         break;
     case 14:
         m_compareCommands->end();
+        break;
+    case 15:
+        m_mergeCommands->open();
         break;
     case 9:
         close();

@@ -21,6 +21,7 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class TestPlayCommand;
+class MergeCommands;
 
 // The main window: one of the five grids fills the client area, the Edit menu chooses which. It
 // opens images from the File menu, the command line and files dropped on the officer or city grid,
@@ -62,6 +63,7 @@ public:
     FindCommands& findCommands() const { return *m_findCommands; }
     // ファイル > 比較... and the Edit menu's difference items.
     CompareCommands& compareCommands() const { return *m_compareCommands; }
+    MergeCommands& mergeCommands() const { return *m_mergeCommands; }
     HelpMenu& help() const { return *m_help; }
     // The in-place cell editor `txt`.
     CellEditor* cellEditor() const { return m_cellEditor; }
@@ -124,6 +126,7 @@ private:
     ExchangeCommands* m_exchangeCommands = nullptr;
     FindCommands* m_findCommands = nullptr;
     CompareCommands* m_compareCommands = nullptr;
+    MergeCommands* m_mergeCommands = nullptr;
     // The separator above the Edit menu's view items.
     QAction* m_viewSeparator = nullptr;
     std::unique_ptr<TestPlayCommand> m_testPlay;

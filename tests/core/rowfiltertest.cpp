@@ -131,6 +131,9 @@ private Q_SLOTS:
         QTest::newRow("with a word, full-width space") << u"相違　ﾁｮｳ"_s << true << u"4"_s;
         QTest::newRow("not comparing")
             << u"相違"_s << false << u"error: 「相違」で絞り込めるのは、比較している間だけです。"_s;
+        QTest::newRow("衝突, the marks after a merge") << u"衝突"_s << true << u"1,4"_s;
+        QTest::newRow("衝突, not comparing")
+            << u"衝突"_s << false << u"error: 「衝突」で絞り込めるのは、比較している間だけです。"_s;
     }
 
     void filter_differenceWordKeepsDifferingRows()

@@ -141,6 +141,7 @@ private Q_SLOTS:
         QTest::newRow("file 10") << u"file"_s << 10 << u"チェックサムを修正"_s << true;
         QTest::newRow("file 11") << u"file"_s << 11 << u"テストプレイ"_s << true;
         QTest::newRow("file 12") << u"file"_s << 12 << u"テストプレイの設定..."_s << true;
+        QTest::newRow("file 15") << u"file"_s << 15 << u"マージ..."_s << true;
         QTest::newRow("edit 1") << u"edit"_s << 1 << u"武将"_s << true;
         QTest::newRow("edit 3") << u"edit"_s << 3 << u"アイテム"_s << false;
         QTest::newRow("edit 4") << u"edit"_s << 4 << u"勢力"_s << false;
@@ -178,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(window.fileItem(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(window.fileItem(11)->shortcut(), QKeySequence(Qt::Key_F5));
         QCOMPARE(window.fileItem(13)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-        QVERIFY(!window.fileItem(15));
+        QVERIFY(!window.fileItem(16));
     }
 
     void openSample_fillsEveryGridAndCaptionButKeepsView()
