@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
