@@ -37,9 +37,9 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 // Merging three 1 MiB images: THEIRS changed every officer's 武力, every other city's 人口, a placement
 // field of every record and every 64th byte outside the tables; OURS changed every tenth officer's 武力
-// differently (conflicts) and every 64th byte outside, other ones than THEIRS. The merge itself, once the files are read, must
-// take less than 100 ms on the command line; in the window, the merge with its undo step, the marks of
-// the conflicts and the drawing less than 100 ms as well.
+// differently (conflicts) and every 64th byte outside, other ones than THEIRS. The merge itself, once the files are
+// read, must take less than 100 ms on the command line; in the window, the merge with its undo step, the marks of the
+// conflicts and the drawing less than 100 ms as well.
 class MergeBench : public QObject
 {
     Q_OBJECT
