@@ -160,10 +160,10 @@ FileResult replaceAll(const QList<Content>& files)
         targets.push_back(replacedFile(outputs[k]->fileName()));
         if (kept[k]) {
             aside[k] = asideName(targets[k]);
-            if (!QFile::rename(targets[k], aside[k])) {
+            QFile existing(targets[k]);
+            if (!existing.rename(aside[k])) {
                 putBack(targets, aside, k);
-                return FileResult::failed(
-                    failure(outputs[k]->fileName(), cannotWrite(u"ファイルを置き換えられません"_s)));
+                return FileResult::failed(failure(outputs[k]->fileName(), cannotWrite(existing.errorString())));
             }
         }
         if (commitHook)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class CompareBar;
 class Comparison;
@@ -41,11 +42,12 @@ public:
     QAction* takeAction() const { return m_take; }
     QAction* takeAllAction() const { return m_takeAll; }
 
-    // Asks for the other side in a file dialog, then compares with it.
+    // Asks for the other side in a file dialog (and, for an IPS patch, the form it was made for), then
+    // compares with it.
     void open();
-    // Compares the open image with `path`; a file that cannot be compared is reported and the
-    // comparison that was open stays as it was. False then.
-    bool compareWith(const QString& path);
+    // Compares the open image with `path` (an IPS patch as made for `ipsForm` when given); a file that
+    // cannot be compared is reported and the comparison that was open stays as it was. False then.
+    bool compareWith(const QString& path, std::optional<ImageForm> ipsForm = std::nullopt);
     // Ends the comparison: the marks and the bar go.
     void end();
     // Moves the current cell to the next (or previous) marked cell of the grid shown.
