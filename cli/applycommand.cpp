@@ -5,6 +5,7 @@
 #include "cartridgechecksum.h"
 #include "destination.h"
 #include "patchfile.h"
+#include "patchformoption.h"
 #include "patchsequence.h"
 #include "romfile.h"
 
@@ -21,27 +22,22 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     ArgumentParser parser(applySubcommand().synopsis, applySubcommand().summary);
     const Destination destination;
     destination.addTo(parser);
-    const QCommandLineOption patchForm(
-        u"patch-form"_s, u"IPS パッチが作られたイメージの形式: header (コピアヘッダーあり) か headerless。"_s,
-        u"FORM"_s);
+    const PatchFormOption patchForm;
+    patchForm.addTo(parser);
     const QCommandLineOption fixChecksum(u"fix-checksum"_s, u"書き出す前にチェックサムを直します。"_s);
-    parser.addOption(patchForm);
     parser.addOption(fixChecksum);
     if (const auto exit = parser.parse(arguments, 2, out, err, true))
         return *exit;
     const QStringList files = parser.parser().positionalArguments();
-    const std::optional<QString> target = destination.resolve(parser, files.at(0), err);
+    QList<Input> inputs{{u"IMAGE"_s, files.at(0)}};
+    for (const QString& file : files.mid(1))
+        inputs.append({u"PATCH"_s, file});
+    const std::optional<QString> target = destination.resolve(parser, inputs, err);
     if (!target)
         return Exit::Failure;
     PatchSequence::IpsForm ipsForm;
-    if (parser.parser().isSet(patchForm)) {
-        const QString form = parser.parser().value(patchForm);
-        if (form != u"header"_s && form != u"headerless"_s) {
-            parser.complain(err, u"--patch-form には header か headerless を指定してください。"_s);
-            return Exit::Failure;
-        }
-        ipsForm = form == u"header"_s ? ImageForm::CopierHeader : ImageForm::Headerless;
-    }
+    if (!patchForm.read(parser, err, ipsForm))
+        return Exit::Failure;
 
     // Every file is read before the first patch is applied.
     QByteArray image;

@@ -3,6 +3,7 @@
 #include "argumentparser.h"
 #include "romfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -23,12 +24,31 @@ void Destination::addTo(ArgumentParser& parser) const
         parser.addOption(m_inPlace);
 }
 
-bool Destination::namesImage(const QString& path, const QString& image)
+bool Destination::namesFile(const QString& path, const QString& file)
 {
-    return romfile::SameFile(path, image) || QFileInfo(path).absoluteFilePath() == QFileInfo(image).absoluteFilePath();
+    return romfile::SameFile(path, file) || QFileInfo(path).absoluteFilePath() == QFileInfo(file).absoluteFilePath();
 }
 
-std::optional<QString> Destination::resolve(const ArgumentParser& parser, const QString& image,
+bool Destination::writesNoInput(const ArgumentParser& parser, const QStringList& outputs, const QList<Input>& inputs,
+                                QTextStream& err, bool inPlaceOffered)
+{
+    for (const QString& output : outputs) {
+        for (qsizetype k = 0; k < inputs.size(); ++k) {
+            if (!namesFile(output, inputs.at(k).path))
+                continue;
+            const QString hint = k == 0 && inPlaceOffered ? u"上書きするには --in-place を使ってください。"_s
+                                                          : u"別の名前を指定してください。"_s;
+            parser.usageError(err, u"書き出し先 %1 は %2 (%3) と同じファイルです。"_s.arg(
+                                       QDir::toNativeSeparators(output), inputs.at(k).role,
+                                       QDir::toNativeSeparators(inputs.at(k).path)) +
+                                       hint);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<QString> Destination::resolve(const ArgumentParser& parser, const QList<Input>& inputs,
                                             QTextStream& err) const
 {
     const bool offered = m_offered == InPlace::Offered;
@@ -40,16 +60,13 @@ std::optional<QString> Destination::resolve(const ArgumentParser& parser, const 
         return std::nullopt;
     }
     if (inPlace)
-        return image;
+        return inputs.front().path;
     if (QFileInfo(output).isDir()) {
         parser.usageError(err, u"OUT にはファイル名を指定してください。"_s);
         return std::nullopt;
     }
-    if (namesImage(output, image)) {
-        parser.usageError(err, offered ? u"OUT が IMAGE と同じファイルです。上書きするには --in-place を使ってください。"_s
-                                       : u"OUT が IMAGE と同じファイルです。別の名前を指定してください。"_s);
+    if (!writesNoInput(parser, {output}, inputs, err, offered))
         return std::nullopt;
-    }
     return output;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCommandLineOption>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -11,9 +13,17 @@ namespace cli {
 
 class ArgumentParser;
 
-// Where the commands that write an image write it, under one rule for all: a new file (-o OUT) or,
-// where the command offers it, the image itself (--in-place), exactly one of the two; OUT never names
-// the image, under any of its names, so the image is written only when --in-place says so.
+// A file a command reads, with the name its usage gives it (IMAGE, PATCH, FILE ...).
+struct Input
+{
+    QString role;
+    QString path;
+};
+
+// Where the commands write, under one rule for all: what they write never names a file they read,
+// under any of its names, so a command never writes over its own input; the image is written only
+// when --in-place says so. Commands that write an image take -o OUT or, where offered, --in-place,
+// exactly one of the two.
 class Destination
 {
 public:
@@ -27,13 +37,19 @@ public:
     explicit Destination(InPlace inPlace = InPlace::Offered);
 
     void addTo(ArgumentParser& parser) const;
-    // Where to write, or nullopt after saying why not.
-    std::optional<QString> resolve(const ArgumentParser& parser, const QString& image, QTextStream& err) const;
+    // Where to write, or nullopt after saying why not. `inputs` holds every file the command reads,
+    // the image (what --in-place writes) first.
+    std::optional<QString> resolve(const ArgumentParser& parser, const QList<Input>& inputs, QTextStream& err) const;
 
-    // True when `path` names the file `image`: the same file by identity (a relative name, ./, a
+    // False after saying why when one of `outputs` names one of `inputs`. `inPlaceOffered` adds the
+    // hint that --in-place writes the first input.
+    static bool writesNoInput(const ArgumentParser& parser, const QStringList& outputs, const QList<Input>& inputs,
+                              QTextStream& err, bool inPlaceOffered = false);
+
+    // True when `path` names the file `file`: the same file by identity (a relative name, ./, a
     // symbolic or hard link, another case on a file system that ignores case), or, for a name that
     // does not exist yet, the same absolute name.
-    static bool namesImage(const QString& path, const QString& image);
+    static bool namesFile(const QString& path, const QString& file);
 
 private:
     QCommandLineOption m_output;

@@ -5,6 +5,7 @@
 #include "compareside.h"
 #include "document.h"
 #include "imageloader.h"
+#include "patchformoption.h"
 #include "tablefields.h"
 #include "tableformat.h"
 
@@ -44,7 +45,7 @@ qint64 unshownBytes(const TableFields& fields, const QByteArray& mine, const QBy
 
 Subcommand diffSubcommand()
 {
-    return {u"diff"_s, u"diff IMAGE OTHER"_s,
+    return {u"diff"_s, u"diff IMAGE OTHER [--patch-form header|headerless]"_s,
             u"イメージの表を、別のイメージかパッチを当てた結果と比べ、違う値を一行ずつ表示します。"_s, &runDiff};
 }
 
@@ -58,6 +59,8 @@ Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
         u"その数を示します（コピアヘッダーは比べません）。すべて同じなら終了コード 0、違えば 1 です。"_s);
     parser.addArgument(u"IMAGE"_s, u"比べるもとのイメージ"_s);
     parser.addArgument(u"OTHER"_s, u"比べる先のイメージ、または IMAGE に当てるパッチ"_s);
+    const PatchFormOption patchForm;
+    patchForm.addTo(parser);
     if (const auto exit = parser.parse(arguments, 0, out, err, true))
         return *exit;
     const QStringList positional = parser.parser().positionalArguments();
@@ -65,10 +68,13 @@ Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.usageError(err, u"イメージを二つ（またはイメージとパッチを）指定してください。"_s);
         return Exit::Failure;
     }
+    PatchSequence::IpsForm ipsForm;
+    if (!patchForm.read(parser, err, ipsForm))
+        return Exit::Failure;
     Document a;
     if (!openImage(a, positional[0], parser, err))
         return Exit::Failure;
-    auto read = CompareSide::read(positional[1], positional[0]);
+    auto read = CompareSide::read(positional[1], positional[0], ipsForm);
     if (const QString* refused = std::get_if<QString>(&read)) {
         parser.complain(err, *refused);
         return Exit::Failure;

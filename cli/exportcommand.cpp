@@ -1,6 +1,7 @@
 #include "exportcommand.h"
 
 #include "argumentparser.h"
+#include "destination.h"
 #include "document.h"
 #include "imageloader.h"
 #include "imagetext.h"
@@ -72,6 +73,22 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         }
     }
 
+    QList<Input> inputs{{u"IMAGE"_s, positional.front()}};
+    if (given.isSet(names))
+        inputs.append({u"--names FILE"_s, given.value(names)});
+    QString path = given.isSet(output) ? given.value(output) : u"."_s;
+    // One table into an existing folder goes under the table's own name, as all five would.
+    if (one && QFileInfo(path).isDir())
+        path = QDir(path).filePath(TableFormat::of(*one).fileName(*fileFormat));
+    QStringList targets;
+    if (one && given.isSet(output))
+        targets.append(path);
+    else if (!one && !given.isSet(text))
+        for (const TableId id : AllTables)
+            targets.append(QDir(path).filePath(TableFormat::of(id).fileName(*fileFormat)));
+    if (!Destination::writesNoInput(parser, targets, inputs, err))
+        return Exit::Failure;
+
     NameList list;
     Document doc;
     if (given.isSet(names)) {
@@ -96,10 +113,6 @@ Exit runExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << TableExport::text(doc, *one, *fileFormat);
         return Exit::Success;
     }
-    QString path = given.isSet(output) ? given.value(output) : u"."_s;
-    // One table into an existing folder goes under the table's own name, as all five would.
-    if (one && QFileInfo(path).isDir())
-        path = QDir(path).filePath(TableFormat::of(*one).fileName(*fileFormat));
     const FileResult written = one ? TableExport::writeFile(doc, *one, *fileFormat, path)
                                    : TableExport::writeFolder(doc, path, *fileFormat);
     if (!written.isDone()) {

@@ -22,7 +22,7 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (const auto exit = parser.parse(arguments, 1, out, err))
         return *exit;
     const QString path = parser.parser().positionalArguments().first();
-    const std::optional<QString> target = destination.resolve(parser, path, err);
+    const std::optional<QString> target = destination.resolve(parser, {{u"IMAGE"_s, path}}, err);
     if (!target)
         return Exit::Failure;
 

@@ -30,7 +30,7 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.complain(err, u"「%1」はできません。add か remove を指定してください。"_s.arg(action));
         return Exit::Failure;
     }
-    const std::optional<QString> target = destination.resolve(parser, path, err);
+    const std::optional<QString> target = destination.resolve(parser, {{u"IMAGE"_s, path}}, err);
     if (!target)
         return Exit::Failure;
 

@@ -1,11 +1,9 @@
 #include "imageloader.h"
 
 #include "argumentparser.h"
-#include "atomicfile.h"
 #include "document.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -24,11 +22,10 @@ bool openImage(Document& doc, const QString& path, const ArgumentParser& parser,
         parser.complain(err, shown + u" はフォルダーです。イメージファイルを指定してください。"_s);
         return false;
     }
-    const QFile::Permissions before = atomicfile::permissionBits(path);
     doc.setUpGrids();
-    const FileResult opened = doc.open(path);
-    if (atomicfile::permissionBits(path) != before)
-        QFile::setPermissions(path, before);
+    // Reading never changes the file: a command that writes the image in place is refused by the
+    // write itself when the image is read-only.
+    const FileResult opened = doc.open(path, romfile::ReadOnlyFlag::Keep);
     if (!opened.isDone()) {
         parser.complain(err, opened.message().isEmpty() ? shown + u" を開けません。"_s : opened.message());
         return false;

@@ -11,8 +11,8 @@ namespace cli {
 class ArgumentParser;
 
 // Opens `path` into `doc` (grids set up and filled). On failure complains through `parser` to `err`
-// and returns false. Opening clears a read-only flag for the window's sake; here the file's
-// permissions are put back, since reading an image must not change it.
+// and returns false. Unlike the window's open it leaves the file's permissions alone: reading an image
+// never changes it.
 bool openImage(Document& doc, const QString& path, const ArgumentParser& parser, QTextStream& err);
 
 } // namespace cli

@@ -40,7 +40,10 @@ Exit runImport(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return Exit::Failure;
     }
     const QString image = positional.front();
-    const std::optional<QString> target = destination.resolve(parser, image, err);
+    QList<Input> inputs{{u"IMAGE"_s, image}};
+    for (const QString& file : positional.mid(1))
+        inputs.append({u"FILE"_s, file});
+    const std::optional<QString> target = destination.resolve(parser, inputs, err);
     if (!target)
         return Exit::Failure;
 

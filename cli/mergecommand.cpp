@@ -32,17 +32,10 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (const auto exit = parser.parse(arguments, 3, out, err))
         return *exit;
     const QStringList paths = parser.parser().positionalArguments();
-    const std::optional<QString> target = destination.resolve(parser, paths[1], err);
+    const std::optional<QString> target = destination.resolve(
+        parser, {{u"OURS"_s, paths[1]}, {u"BASE"_s, paths[0]}, {u"THEIRS"_s, paths[2]}}, err);
     if (!target)
         return Exit::Failure;
-    // BASE and THEIRS are inputs too: writing the result over one of them would lose it.
-    for (const QString& input : {paths[0], paths[2]}) {
-        if (*target != paths[1] && Destination::namesImage(*target, input)) {
-            parser.usageError(err,
-                              u"OUT が入力のイメージ %1 と同じファイルです。"_s.arg(QDir::toNativeSeparators(input)));
-            return Exit::Failure;
-        }
-    }
 
     QByteArray images[3];
     for (int k = 0; k < 3; ++k) {

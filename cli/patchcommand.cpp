@@ -2,6 +2,7 @@
 
 #include "argumentparser.h"
 #include "atomicfile.h"
+#include "destination.h"
 #include "patchfile.h"
 #include "romfile.h"
 
@@ -26,6 +27,9 @@ Exit run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.complain(err, u"書き出し先を -o で指定してください。"_s);
         return Exit::Failure;
     }
+    if (!Destination::writesNoInput(parser, {destination}, {{u"ORIGINAL"_s, files.at(0)}, {u"MODIFIED"_s, files.at(1)}},
+                                    err))
+        return Exit::Failure;
     const std::optional<PatchFormat> format = PatchFile::formatForName(destination);
     if (!format) {
         parser.complain(err, u"書き出し先の拡張子は .ips か .bps にしてください: "_s + QDir::toNativeSeparators(destination));

@@ -98,6 +98,45 @@ FileResult replace(const QString& destination, const Filler& fill)
     return FileResult::done();
 }
 
+namespace {
+
+CommitHook commitHook = nullptr;
+
+// The file a write to `destination` replaces: QSaveFile writes through a symbolic link to its target.
+QString replacedFile(const QString& destination)
+{
+    const QFileInfo info(destination);
+    return info.isSymLink() ? info.canonicalFilePath() : destination;
+}
+
+// An unused name beside `file` to keep it under until the set is complete.
+QString asideName(const QString& file)
+{
+    for (int n = 0;; ++n) {
+        const QString name = u"%1.tavrin-old%2"_s.arg(file).arg(n);
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+            return name;
+    }
+}
+
+// Puts back the first `count` files of a set: a file moved aside takes its place again, one the set
+// created is removed.
+void putBack(const std::vector<QString>& targets, const std::vector<QString>& aside, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        QFile::remove(targets[k]);
+        if (!aside[k].isEmpty())
+            QFile::rename(aside[k], targets[k]);
+    }
+}
+
+} // namespace
+
+void setCommitHook(CommitHook hook)
+{
+    commitHook = hook;
+}
+
 FileResult replaceAll(const QList<Content>& files)
 {
     std::vector<std::optional<QFileDevice::Permissions>> kept(std::size_t(files.size()));
@@ -113,17 +152,34 @@ FileResult replaceAll(const QList<Content>& files)
         if (!problem.isEmpty())
             return FileResult::failed(problem);
     }
-    // Only complete files are renamed into place; when a rename fails, the files this set created
-    // are taken away again.
+    // Only complete files are renamed into place, and each file they replace is moved aside first:
+    // when a rename fails, the set is taken back whole, so the files never mix two sets.
+    std::vector<QString> targets;
+    std::vector<QString> aside(outputs.size());
     for (std::size_t k = 0; k < outputs.size(); ++k) {
-        if (outputs[k]->commit())
-            continue;
-        const QString reason = failure(outputs[k]->fileName(), cannotWrite(outputs[k]->errorString()));
-        for (std::size_t made = 0; made < k; ++made)
-            if (!kept[made])
-                QFile::remove(outputs[made]->fileName());
-        return FileResult::failed(reason);
+        targets.push_back(replacedFile(outputs[k]->fileName()));
+        if (kept[k]) {
+            aside[k] = asideName(targets[k]);
+            QFile existing(targets[k]);
+            if (!existing.rename(aside[k])) {
+                putBack(targets, aside, k);
+                return FileResult::failed(failure(outputs[k]->fileName(), cannotWrite(existing.errorString())));
+            }
+        }
+        if (commitHook)
+            commitHook(*outputs[k]);
+        if (!outputs[k]->commit()) {
+            const QString reason = failure(outputs[k]->fileName(), cannotWrite(outputs[k]->errorString()));
+            // The failed file was never placed: only what was moved aside goes back.
+            if (!aside[k].isEmpty())
+                QFile::rename(aside[k], targets[k]);
+            putBack(targets, aside, k);
+            return FileResult::failed(reason);
+        }
     }
+    for (const QString& old : aside)
+        if (!old.isEmpty())
+            QFile::remove(old);
     return FileResult::done();
 }
 

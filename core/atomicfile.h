@@ -34,9 +34,14 @@ struct Content
 };
 // Writes every file of the set or none: each destination is checked as replace checks it before
 // anything is written, each is written to its temporary file, and only then are they renamed into
-// place. Should a rename still fail, the files the set created are removed again; those it replaced
-// before then hold their new content, each whole.
+// place, each existing file first moved aside under a name of its own. Should a rename still fail,
+// every file the set replaced is put back and every file it created removed; on success the moved
+// files are removed.
 FileResult replaceAll(const QList<Content>& files);
+// A test-only observer called just before each file of replaceAll takes its place (a test cancels the
+// writing to make that rename fail); nothing in the editor sets it (null by default).
+using CommitHook = void (*)(QSaveFile& output);
+void setCommitHook(CommitHook hook);
 
 // Writes all of `bytes`; empty on success, otherwise the reason (a full disk included).
 QString writeAll(QSaveFile& output, const QByteArray& bytes);

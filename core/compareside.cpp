@@ -9,7 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-std::variant<CompareSide, QString> CompareSide::read(const QString& otherPath, const QString& openedPath)
+std::variant<CompareSide, QString> CompareSide::read(const QString& otherPath, const QString& openedPath,
+                                                     PatchSequence::IpsForm ipsForm)
 {
     QByteArray other;
     if (const FileResult read = romfile::ReadWholeFile(otherPath, PatchFile::MaximumSize, other); !read.isDone())
@@ -23,7 +24,7 @@ std::variant<CompareSide, QString> CompareSide::read(const QString& otherPath, c
     side.m_patch = PatchFile::formatOfContent(other).has_value();
     if (side.m_patch) {
         PatchSequence sequence(opened);
-        if (const QString refused = sequence.apply(other); !refused.isEmpty())
+        if (const QString refused = sequence.apply(other, ipsForm); !refused.isEmpty())
             return QDir::toNativeSeparators(otherPath) % u": "_s % refused;
         other = sequence.image();
         if (const std::optional<std::array<QByteArray, 5>> blocks = ImageDifference::blocksOf(other))

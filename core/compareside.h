@@ -1,5 +1,7 @@
 #pragma once
 
+#include "patchsequence.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,9 +15,11 @@ class CompareSide
 {
 public:
     // Reads `otherPath`: an IPS or BPS patch (known by its content) is applied in memory to the file at
-    // `openedPath`, as `tavrin apply` applies it; anything else is read as an image. On failure the
-    // message names the file and the reason, a patch's refusal as `tavrin apply` words it.
-    static std::variant<CompareSide, QString> read(const QString& otherPath, const QString& openedPath);
+    // `openedPath`, as `tavrin apply` applies it (an IPS patch as made for `ipsForm` when given); anything
+    // else is read as an image. On failure the message names the file and the reason, a patch's
+    // refusal as `tavrin apply` words it.
+    static std::variant<CompareSide, QString> read(const QString& otherPath, const QString& openedPath,
+                                                   PatchSequence::IpsForm ipsForm = std::nullopt);
 
     QString path() const { return m_path; }
     bool isPatch() const { return m_patch; }

@@ -4,8 +4,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool needsQuotes(const QString& cell)
+bool needsQuotes(const QString& cell, FileFormat format)
 {
+    if (format == FileFormat::Tsv)
+        return cell.startsWith(u'"');
     for (const QChar c : cell)
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
             return true;
@@ -27,13 +29,12 @@ void dropTrailingBlankLines(QList<DelimitedText::Line>& lines)
 
 QString DelimitedText::line(const QStringList& cells, FileFormat format)
 {
-    if (format == FileFormat::Tsv)
-        return cells.join(u'\t');
+    const QChar separator = format == FileFormat::Tsv ? u'\t' : u',';
     QString out;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
-            out += u',';
-        if (needsQuotes(cells[i]))
+            out += separator;
+        if (needsQuotes(cells[i], format))
             out += u'"' + QString(cells[i]).replace(u"\""_s, u"\"\""_s) + u'"';
         else
             out += cells[i];
@@ -44,27 +45,7 @@ QString DelimitedText::line(const QStringList& cells, FileFormat format)
 std::optional<QList<DelimitedText::Line>> DelimitedText::parse(const QString& text, FileFormat format,
                                                                QString* error)
 {
-    if (format == FileFormat::Tsv)
-        return parseTsv(text);
-    return parseCsv(text, error);
-}
-
-QList<DelimitedText::Line> DelimitedText::parseTsv(const QString& text)
-{
-    QList<Line> lines;
-    const QStringList physical = text.split(u'\n');
-    for (qsizetype i = 0; i < physical.size(); ++i) {
-        QString line = physical[i];
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        lines.append({int(i + 1), line.split(u'\t')});
-    }
-    dropTrailingBlankLines(lines);
-    return lines;
-}
-
-std::optional<QList<DelimitedText::Line>> DelimitedText::parseCsv(const QString& text, QString* error)
-{
+    const QChar separator = format == FileFormat::Tsv ? u'\t' : u',';
     QList<Line> lines;
     QStringList cells;
     QString cell;
@@ -101,7 +82,7 @@ std::optional<QList<DelimitedText::Line>> DelimitedText::parseCsv(const QString&
             }
             continue;
         }
-        if (c == u',') {
+        if (c == separator) {
             endCell();
         } else if (c == u'\n' || (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')) {
             if (c == u'\r')

@@ -22,14 +22,12 @@ public:
         QStringList cells;
     };
 
-    // One line without its line end; CSV cells are quoted when they hold a comma, a quote or a line end.
+    // One line without its line end; CSV cells are quoted when they hold a comma, a quote or a line end,
+    // TSV cells when they begin with a quote, which a reader would take for quoting.
     static QString line(const QStringList& cells, FileFormat format);
     // Splits decoded file text (without a byte order mark) into lines of cells. LF and CR LF both end
-    // a line; empty lines at the end are not lines. nullopt, with `error` naming the line, when a CSV
-    // quote is left open or followed by anything but a comma or a line end.
+    // a line; empty lines at the end are not lines. A cell that begins with a double quote is quoted
+    // (RFC 4180) in either form, as spreadsheets save TSV too. nullopt, with `error` naming the line,
+    // when a quote is left open or followed by anything but the separator or a line end.
     static std::optional<QList<Line>> parse(const QString& text, FileFormat format, QString* error);
-
-private:
-    static QList<Line> parseTsv(const QString& text);
-    static std::optional<QList<Line>> parseCsv(const QString& text, QString* error);
 };

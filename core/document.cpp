@@ -112,7 +112,7 @@ void Document::fillGrids()
     m_forces->fillGrid();
 }
 
-FileResult Document::open(const QString& path)
+FileResult Document::open(const QString& path, romfile::ReadOnlyFlag readOnly)
 {
     if (!romfile::FileExists(path))
         return FileResult::ignored();
@@ -121,7 +121,7 @@ FileResult Document::open(const QString& path)
     // Read into new buffers first: a failure must leave the previous document exactly as it was.
     std::array<QByteArray, 5> blocks;
     ImageForm form = ImageForm::CopierHeader;
-    const FileResult read = romfile::ReadBlocks(path, blocks, &form);
+    const FileResult read = romfile::ReadBlocks(path, blocks, &form, readOnly);
     if (!read.isDone())
         return read;
     m_form = form;

@@ -6,6 +6,7 @@
 #include "fileresult.h"
 #include "imageform.h"
 #include "namelist.h"
+#include "romfile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -63,8 +64,9 @@ public:
     void fillGrids();
 
     // Opens an image. An empty, missing or directory path is ignored silently; any other failure
-    // leaves the previous document exactly as it was and returns a message naming the file.
-    FileResult open(const QString& path);
+    // leaves the previous document exactly as it was and returns a message naming the file. The
+    // window's open clears a read-only flag, so that the file can be saved; a reader passes Keep.
+    FileResult open(const QString& path, romfile::ReadOnlyFlag readOnly = romfile::ReadOnlyFlag::Clear);
     // What a save over the opened file does when another program has changed that file since.
     enum class ChangedOnDisk
     {

@@ -53,12 +53,12 @@ QString readAll(QFile& file, qint64 size, QByteArray& bytes)
 
 } // namespace
 
-FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form)
+FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form, ReadOnlyFlag readOnly)
 {
     QFile file;
     qint64 size = 0;
     QString reason;
-    if (!openChecked(path, true, file, size, reason))
+    if (!openChecked(path, readOnly == ReadOnlyFlag::Clear, file, size, reason))
         return FileResult::failed(wording::openFailed(path, reason));
     const ImageForm found = imageFormForSize(size);
 

@@ -31,9 +31,15 @@ bool SameFile(const QString& a, const QString& b);
 // Reads the five blocks, indexed by BlockId, into `blocks`, from the positions of the file's form
 // (decided by its size), which goes to `form` when given. Refuses anything that is not a regular
 // file, a file shorter than its form's minimum or larger than MaximumImageSize; never blocks on a
-// FIFO or device. Clears the read-only flag first (adding the owner's write permission); if that
-// fails the file still opens.
-FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form = nullptr);
+// FIFO or device. With ReadOnlyFlag::Clear (the window's open) clears the read-only flag first (adding
+// the owner's write permission); if that fails the file still opens. Keep reads without a change.
+enum class ReadOnlyFlag
+{
+    Clear,
+    Keep,
+};
+FileResult ReadBlocks(const QString& path, std::array<QByteArray, 5>& blocks, ImageForm* form = nullptr,
+                      ReadOnlyFlag readOnly = ReadOnlyFlag::Clear);
 
 // Reads a whole image under the same checks as ReadBlocks, without touching its permissions.
 FileResult ReadImage(const QString& path, QByteArray& image, ImageForm* form = nullptr);

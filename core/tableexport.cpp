@@ -51,8 +51,15 @@ QString TableExport::text(Document& doc, TableId id, FileFormat format)
     QString out;
     if (format == FileFormat::Csv)
         out += QChar(DelimitedText::ByteOrderMark);
-    for (const QStringList& cells : rows(doc, id))
+    const QList<QStringList> table = rows(doc, id);
+    for (qsizetype row = 0; row < table.size(); ++row) {
+        QStringList cells = table[row];
+        // The header row is the editor's own text; records may hold anything an image holds.
+        if (row > 0)
+            for (QString& cell : cells)
+                cell = TableFormat::markCell(cell);
         out += DelimitedText::line(cells, format) + u'\n';
+    }
     return out;
 }
 

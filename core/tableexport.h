@@ -19,7 +19,8 @@ public:
     // placement names come from `names` when given (an empty list: none), otherwise from the names
     // the document shows.
     static QList<QStringList> rows(Document& doc, TableId id, const NameList* names = nullptr);
-    // The whole file as text: LF line ends, a byte order mark first for CSV.
+    // The whole file as text: LF line ends, a byte order mark first for CSV, the records' cells marked
+    // where a spreadsheet would change them (TableFormat::markCell).
     static QString text(Document& doc, TableId id, FileFormat format);
     static QByteArray bytes(Document& doc, TableId id, FileFormat format);
 

@@ -3,6 +3,7 @@
 #include "codepage932.h"
 #include "officertable.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -71,6 +72,24 @@ QString TableFormat::encodeCell(const QString& text)
         if (isControl(c.unicode()))
             c = QChar(char16_t(CodePage932::PrivateUseBase + c.unicode()));
     return out;
+}
+
+QString TableFormat::markCell(const QString& cell)
+{
+    if (cell.isEmpty())
+        return cell;
+    // What any spreadsheet reads back as the same digits: no sign, no leading zero, no exponent, and
+    // well within the digits a number keeps.
+    const bool plainNumber = cell.size() <= 5 && (cell == u"0"_s || cell.front() != u'0') &&
+                             std::all_of(cell.cbegin(), cell.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const char16_t first = cell.front().unicode();
+    const bool spreadsheetMayRead = first < 0x80 || (first >= 0xFF01 && first <= 0xFF5E) || cell.front().isSpace();
+    return !plainNumber && spreadsheetMayRead ? QChar(TextMark) + cell : cell;
+}
+
+QString TableFormat::unmarkCell(const QString& cell)
+{
+    return cell.startsWith(QChar(TextMark)) ? cell.mid(1) : cell;
 }
 
 QString TableFormat::decodeCell(const QString& text)

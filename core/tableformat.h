@@ -41,4 +41,15 @@ struct TableFormat
     static QString encodeCell(const QString& text);
     // The inverse of encodeCell, apart from the padding, which only the table knows.
     static QString decodeCell(const QString& text);
+
+    // Put before a data cell that a spreadsheet would not keep as it is, and taken off again on import.
+    static constexpr char16_t TextMark = u'\'';
+    // A data cell as a file holds it: with TextMark in front unless a spreadsheet keeps the cell as it
+    // is. Spreadsheets re-type what looks like a number or date ("0863" comes back as 863, "6E31" as
+    // 6.00E+31) and run a cell that begins with = + - or @ as a formula, so every cell that begins
+    // with an ASCII character (or its full-width form, or a space) gets the mark, short plain numbers
+    // apart; a spreadsheet shows the mark and saves it back unchanged.
+    static QString markCell(const QString& cell);
+    // A data cell read from a file, without the one mark in front that markCell may have added.
+    static QString unmarkCell(const QString& cell);
 };

@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -21,6 +23,15 @@ QStringList headerCells(const Grid& grid)
     for (int col = 0; col < grid.cols(); ++col)
         cells << TableFormat::encodeCell(grid.text(0, col));
     return cells;
+}
+
+// True when `given` is the header row `expected`, or the start of it where only empty header cells are
+// left out: spreadsheets save no column that is empty on every line, header included.
+bool headerMatches(const QStringList& expected, const QStringList& given)
+{
+    if (given.size() > expected.size() || given != expected.mid(0, given.size()))
+        return false;
+    return std::all_of(expected.cbegin() + given.size(), expected.cend(), [](const QString& c) { return c.isEmpty(); });
 }
 
 // The line (from 1) of the first byte that is not UTF-8, or 0 when every line is.
@@ -114,7 +125,7 @@ std::optional<TableImport::CheckedFile> TableImport::checkData(const Document& d
 
     std::optional<TableId> found;
     for (const TableId id : AllTables)
-        if (headerCells(doc.grid(id)) == lines->front().cells)
+        if (headerMatches(headerCells(doc.grid(id)), lines->front().cells))
             found = id;
     if (!found) {
         return fail(lines->front().number,
@@ -123,6 +134,8 @@ std::optional<TableImport::CheckedFile> TableImport::checkData(const Document& d
     const Grid& grid = doc.grid(*found);
     const TableFormat& tableFormat = TableFormat::of(*found);
     const int recordCount = grid.rows() - grid.fixedRows();
+    // Cells past the header's width were empty on every line; they are not sent anywhere.
+    const qsizetype width = lines->front().cells.size();
     QHash<QString, int> labels;
     if (!tableFormat.keyedByNumber)
         for (int row = grid.fixedRows(); row < grid.rows(); ++row)
@@ -132,11 +145,14 @@ std::optional<TableImport::CheckedFile> TableImport::checkData(const Document& d
     QHash<QString, int> seen;
     for (qsizetype i = 1; i < lines->size(); ++i) {
         const DelimitedText::Line& line = (*lines)[i];
-        if (line.cells.size() != grid.cols()) {
-            return fail(line.number, u"セルが %1 個あります。この表の行は %2 個のセルです。"_s.arg(line.cells.size())
-                                         .arg(grid.cols()));
+        if (line.cells.size() != width) {
+            return fail(line.number,
+                        u"セルが %1 個あります。この表の行は %2 個のセルです。"_s.arg(line.cells.size()).arg(width));
         }
-        QString key = line.cells.front().trimmed();
+        QStringList cells = line.cells;
+        for (QString& cell : cells)
+            cell = TableFormat::unmarkCell(cell);
+        QString key = cells.front().trimmed();
         if (tableFormat.keyedByNumber) {
             bool ok = false;
             const int n = key.toInt(&ok);
@@ -151,7 +167,7 @@ std::optional<TableImport::CheckedFile> TableImport::checkData(const Document& d
         if (previous != seen.cend())
             return fail(line.number, u"「%1」の行は %2 行目にもあります。"_s.arg(key).arg(*previous));
         seen.insert(key, line.number);
-        checked.records.append({line.number, key, line.cells});
+        checked.records.append({line.number, key, cells});
     }
     return checked;
 }

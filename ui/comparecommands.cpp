@@ -10,6 +10,7 @@
 #include "gridmodel.h"
 #include "gridview.h"
 #include "okmessagebox.h"
+#include "patchformquestion.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -108,14 +109,22 @@ void CompareCommands::open()
     if (m_session.document().state().currentPath().isEmpty())
         return;
     const QString path = FileDialogs::showOpenDialog(&m_session.window(), u"比較"_s, OtherSideFilters);
-    if (!path.isEmpty())
-        compareWith(path);
+    if (path.isEmpty())
+        return;
+    std::optional<ImageForm> ipsForm;
+    if (PatchFormQuestion::isIpsPatch(path)) {
+        ipsForm = PatchFormQuestion::ask(&m_session.window(), EditorState::applicationTitle(), path,
+                                         m_session.document().imageForm());
+        if (!ipsForm)
+            return;
+    }
+    compareWith(path, ipsForm);
 }
 
-bool CompareCommands::compareWith(const QString& path)
+bool CompareCommands::compareWith(const QString& path, std::optional<ImageForm> ipsForm)
 {
     Document& document = m_session.document();
-    auto side = CompareSide::read(path, document.state().currentPath());
+    auto side = CompareSide::read(path, document.state().currentPath(), ipsForm);
     if (const QString* refused = std::get_if<QString>(&side)) {
         OkMessageBox::show(&m_session.window(), EditorState::applicationTitle(), *refused);
         return false;

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class CompareBar;
 class EditSession;
@@ -41,11 +42,12 @@ public:
     QAction* takeAction() const { return m_take; }
     QAction* takeAllAction() const { return m_takeAll; }
 
-    // Asks for the other side in a file dialog, then compares with it.
+    // Asks for the other side in a file dialog (and, for an IPS patch, the form it was made for), then
+    // compares with it.
     void open();
-    // Compares the open image with `path`; a file that cannot be compared is reported and the
-    // comparison that was open stays as it was. False then.
-    bool compareWith(const QString& path);
+    // Compares the open image with `path` (an IPS patch as made for `ipsForm` when given); a file that
+    // cannot be compared is reported and the comparison that was open stays as it was. False then.
+    bool compareWith(const QString& path, std::optional<ImageForm> ipsForm = std::nullopt);
     // After a merge: compares with THEIRS at `path`, marking only `conflicts`, with the bar counting the
     // cells the merge took and the conflicts still open. False when `path` cannot be compared.
     bool showMerge(const QString& path, const QList<Comparison::Cell>& conflicts, int taken);

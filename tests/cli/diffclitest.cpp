@@ -51,6 +51,9 @@ private Q_SLOTS:
         QTest::newRow("IPS patch, a value and code")
             << u"fix.ips"_s << true << true << true
             << war + u"1 個の値が違います。\n表の外の 1 バイトが違います。\n"_s << 1;
+        QTest::newRow("IPS patch made for the headerless form, --patch-form headerless")
+            << u"headerless.ips"_s << true << true << false
+            << war + u"1 個の値が違います。\n表の外の 1 バイトが違います。\n"_s << 1;
         QTest::newRow("a table byte no column shows")
             << u"unshown.smc"_s << false << false << false
             << u"表の値に違いはありません。\n表の中の、どの列にも出ない 1 バイトが違います。\n"_s << 1;
@@ -77,15 +80,22 @@ private Q_SLOTS:
         // Officer 0's byte 21 lies between the name and the reading, in no column.
         if (name == u"unshown.smc"_s)
             other[WarByteOfRecord0 - 7 + 21] = char(~other.at(WarByteOfRecord0 - 7 + 21));
+        // A patch made for the other form is told so, or it would land 512 bytes off.
+        const bool headerless = name.startsWith(u"headerless"_s);
         if (name.endsWith(u".sfc"_s))
             other = CopierHeader::removed(other).bytes;
+        else if (headerless)
+            other = PatchFile::create(PatchFormat::Ips, CopierHeader::removed(m_sample).bytes,
+                                      CopierHeader::removed(other).bytes)
+                        .bytes;
         else if (name.endsWith(u".ips"_s))
             other = PatchFile::create(PatchFormat::Ips, m_sample, other).bytes;
         else if (name.endsWith(u".bps"_s))
             other = PatchFile::create(PatchFormat::Bps, m_sample, other).bytes;
         QVERIFY(writeFileBytes(path(name), other));
         const DiskFingerprint before = DiskFingerprint::of(m_dir.path());
-        const CliRun run = CliRun::of({u"diff"_s, path(u"image.smc"_s), path(name)});
+        const CliRun run = CliRun::of(QStringList{u"diff"_s, path(u"image.smc"_s), path(name)} +
+                                      (headerless ? QStringList{u"--patch-form"_s, u"headerless"_s} : QStringList()));
         QCOMPARE(run.out, tail);
         QCOMPARE(run.code, exit);
         QVERIFY(run.err.isEmpty());

@@ -1,3 +1,4 @@
+#include "atomicfile.h"
 #include "builtfile.h"
 #include "diskfingerprint.h"
 #include "filebytes.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -140,6 +142,7 @@ private Q_SLOTS:
         QTest::newRow("cities.tsv is a folder") << u"folder"_s;
         QTest::newRow("forces.tsv is read-only") << u"read-only"_s;
         QTest::newRow("a new folder, and no room for officers.tsv") << u"full disk"_s;
+        QTest::newRow("officers.tsv replaced, then items.tsv cannot take its place") << u"rename"_s;
     }
 
     void export_failedRun_leavesNothing()
@@ -151,6 +154,15 @@ private Q_SLOTS:
         const QString folder = root + u"/tables"_s;
         if (obstacle == u"folder"_s)
             QVERIFY(QDir().mkpath(folder + u"/cities.tsv"_s));
+        if (obstacle == u"rename"_s) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(writeFileBytes(folder + u"/officers.tsv"_s, "old officers"));
+            QVERIFY(writeFileBytes(folder + u"/items.tsv"_s, "old items"));
+            atomicfile::setCommitHook([](QSaveFile& output) {
+                if (output.fileName().endsWith(u"items.tsv"_s))
+                    output.cancelWriting();
+            });
+        }
         if (obstacle == u"read-only"_s) {
             QVERIFY(QDir().mkpath(folder));
             QVERIFY(writeFileBytes(folder + u"/forces.tsv"_s, "old"));
@@ -168,6 +180,7 @@ private Q_SLOTS:
 #endif
         } else {
             run = tavrin({u"export"_s, m_image, u"-o"_s, folder});
+            atomicfile::setCommitHook(nullptr);
         }
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.startsWith(u"tavrin export: "_s), qUtf8Printable(run.err));

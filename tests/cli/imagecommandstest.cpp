@@ -10,6 +10,7 @@
 #include "unixfiles.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 Pair = 0x200 + 0x7FDC;
+// Not a Qt permission: a row with it gives the image mode 2440, the set-group-ID bit on.
+constexpr int SetGroupId = 0x100000;
 
 bool checksumValid(const QByteArray& image)
 {
@@ -73,6 +76,8 @@ private Q_SLOTS:
         QByteArray edited = m_stale;
         edited[WarByteOfRecord0] = char(50);
         QVERIFY(writeFileBytes(path(u"one.ips"_s), IpsPatch::create(m_stale, edited).bytes));
+        // An image under a patch's name, which `patch` would take for its output.
+        QVERIFY(writeFileBytes(path(u"edited.bps"_s), edited));
         QVERIFY(writeFileBytes(path(u"bad.ips"_s), "PATCH\0\0\x10\0\x01x"));
         QVERIFY(writeFileBytes(path(u"forces.tsv"_s), "No\t君主\t本拠\t？\n3\t1\t9\t9\n"));
     }
@@ -162,14 +167,22 @@ private Q_SLOTS:
             << QStringList{u"merge"_s, s, s, u"longer.sfc"_s, u"--in-place"_s} << 2 << u"大きさが違います"_s;
         QTest::newRow("merge onto theirs")
             << QStringList{u"merge"_s, s, u"bare.sfc"_s, s, u"-o"_s, u"./stale.smc"_s} << 2 << u"同じファイル"_s;
-        // Every command that writes an image knows it under any of its names: only --in-place writes it.
-        for (const QStringList& command : {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
-                                           QStringList{u"merge"_s, u"bare.sfc"_s, s, u"bare.sfc"_s},
-                                           QStringList{u"import"_s, s, u"forces.tsv"_s},
-                                           QStringList{u"header"_s, u"remove"_s, s}})
-            for (const QString& name : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
-                QTest::addRow("%s -o %s", qPrintable(command.first()), qPrintable(name))
-                    << command + QStringList{u"-o"_s, name} << 2 << u"同じファイル"_s;
+        // The test makes the links: "symbX" and "hardX" are a symbolic and a hard link to X.
+        // No command writes over a file it reads, under any of its names: only --in-place writes the image.
+        const QList<QStringList> commands{{u"fix-checksum"_s, s},
+                                          {u"header"_s, u"remove"_s, s},
+                                          {u"apply"_s, s, u"one.ips"_s},
+                                          {u"import"_s, s, u"forces.tsv"_s},
+                                          {u"export"_s, s, u"-t"_s, u"items"_s, u"--names"_s, u"bare.sfc"_s},
+                                          {u"patch"_s, s, u"edited.bps"_s},
+                                          {u"merge"_s, u"bare.sfc"_s, s, u"longer.sfc"_s}};
+        for (const QStringList& command : commands)
+            for (const QString& input : command.filter(u"."_s))
+                for (const QString& way : {u""_s, u"./"_s, u"symbolic link to "_s, u"hard link to "_s})
+                    QTest::addRow("%s -o %s%s", qPrintable(command.first()), qPrintable(way), qPrintable(input))
+                        << command + QStringList{u"-o"_s, way.left(4).trimmed() + input} << 2 << u"同じファイル"_s;
+        QTest::newRow("export to the folder of its name list")
+            << QStringList{u"export"_s, s, u"--names"_s, u"forces.tsv"_s, u"-o"_s, u"."_s} << 2 << u"同じファイル"_s;
     }
 
     void commands_refuseAndWriteNothing()
@@ -178,9 +191,11 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, message);
         SKIP_IF_UNIX_ONLY(QString::fromUtf8(QTest::currentDataTag()));
-        QVERIFY(QFile::link(path(u"stale.smc"_s), path(u"symbolic link.smc"_s)));
-        if (!makeHardLink(path(u"stale.smc"_s), path(u"hard link.smc"_s)) && arguments.contains(u"hard link.smc"_s))
-            QSKIP("this system gives the test no hard links");
+        for (const QString& link : arguments.filter(QRegularExpression(u"^(symb|hard)"_s))) {
+            const QString target = path(link.mid(4));
+            if (link.startsWith(u"symb"_s) ? !QFile::link(target, path(link)) : !makeHardLink(target, path(link)))
+                QSKIP("this system gives the test no such link");
+        }
         arguments = inFolder(arguments);
         const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
         const CliRun run = CliRun::of(arguments);
@@ -207,9 +222,11 @@ private Q_SLOTS:
         QTest::newRow("import, read-only") << import << readOnly << 2;
         QTest::newRow("apply, write-only") << apply << writeOnly << 0;
         QTest::newRow("import, write-only") << import << writeOnly << 0;
-        // Reading alone leaves a read-only image as it was.
+        // Reading alone leaves a read-only image as it was, set-group-ID bit included.
         QTest::newRow("export, read-only") << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly
                                            << 0;
+        QTest::newRow("diff, mode 2440") << QStringList{u"diff"_s, u"stale.smc"_s, u"bare.sfc"_s}
+                                         << (int(QFileDevice::ReadOwner | QFileDevice::ReadGroup) | SetGroupId) << 0;
     }
 
     void inPlace_refusesReadOnlyAndKeepsPermissions()
@@ -217,7 +234,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, permissions);
         QFETCH(int, code);
-        const QFileDevice::Permissions wanted = QFileDevice::Permissions::fromInt(permissions);
+        const QFileDevice::Permissions wanted = QFileDevice::Permissions::fromInt(permissions & ~SetGroupId);
 #ifdef Q_OS_UNIX
         const bool root = ::geteuid() == 0;
 #else
@@ -226,11 +243,27 @@ private Q_SLOTS:
         if (!wanted.testFlag(QFileDevice::ReadOwner) && !root)
             QSKIP("only root reads an image its owner may not read");
         QVERIFY(QFile::setPermissions(path(u"stale.smc"_s), wanted));
+#ifdef Q_OS_UNIX
+        const QByteArray native = QFile::encodeName(path(u"stale.smc"_s));
+        if (permissions & SetGroupId)
+            QCOMPARE(::chmod(native.constData(), 02440), 0);
+        const auto mode = [&native] {
+            struct stat st = {};
+            return ::stat(native.constData(), &st) == 0 ? int(st.st_mode) : -1;
+        };
+        const int modeBefore = mode();
+#else
+        if (permissions & SetGroupId)
+            QSKIP("no set-group-ID bit here");
+#endif
         const QFileDevice::Permissions before = QFile::permissions(path(u"stale.smc"_s));
         const DiskFingerprint unchanged = DiskFingerprint::of(m_dir->path());
         const CliRun run = CliRun::of(inFolder(arguments));
         QVERIFY2(run.code == code, qUtf8Printable(run.err));
         QCOMPARE(QFile::permissions(path(u"stale.smc"_s)), before);
+#ifdef Q_OS_UNIX
+        QCOMPARE(mode(), modeBefore);
+#endif
         if (code == 0)
             return;
         QVERIFY2(run.err.contains(u"書き込みが許可されていません"_s), qUtf8Printable(run.err));

@@ -113,6 +113,11 @@ private Q_SLOTS:
             << u"f.tsv"_s << QByteArray("\xEF\xBB\xBFNo\t君主\t本拠\t？\n0\t7\t8\t9");
         QTest::newRow("csv without byte order mark, quoted")
             << u"forces.CSV"_s << QByteArray("No,君主,本拠,？\r\n\"0\",\"7\",8,9\r\n\r\n");
+        // As LibreOffice Calc saves a file the export marked: text in quotes, the mark kept.
+        QTest::newRow("tsv saved by a spreadsheet")
+            << u"forces.tsv"_s << QByteArray("\"No\"\t\"君主\"\t\"本拠\"\t\"？\"\n0\t\"'7\"\t8\t9\n");
+        QTest::newRow("csv saved by a spreadsheet")
+            << u"forces.csv"_s << QByteArray("\"No\",\"君主\",\"本拠\",\"？\"\n\"'0\",\"'7\",8,9\n");
         QTest::newRow("record number with spaces")
             << u"forces.tsv"_s << QByteArray("No\t君主\t本拠\t？\n 0 \t7\t8\t9\n");
     }

@@ -38,6 +38,9 @@ private Q_SLOTS:
             << u"friend.sfc"_s << true << u"比較先: friend.sfc　"_s + AllDifferences + OutsideNote;
         QTest::newRow("IPS patch") << u"fix.ips"_s << false
                                    << u"比較先: fix.ips（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+        QTest::newRow("IPS patch made for the headerless form, Ctrl+D")
+            << u"headerless.ips"_s << true
+            << u"比較先: headerless.ips（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
         QTest::newRow("BPS patch") << u"fix.bps"_s << false
                                    << u"比較先: fix.bps（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
         QTest::newRow("the same image") << u"same.smc"_s << false << u"比較先: same.smc　相違はありません"_s;
@@ -51,14 +54,24 @@ private Q_SLOTS:
         EditorSession session;
         QVERIFY(session.active);
         const ComparedSample s(readFileBytes(session.sample));
-        const QString other = writeOtherSide(session, s, name);
+        QString other = writeOtherSide(session, s, name);
+        // Asked which form an IPS patch was made for, the user says: the one without the header.
+        const bool headerless = name.startsWith(u"headerless"_s);
+        if (headerless)
+            QVERIFY(writeFileBytes(other, PatchFile::create(PatchFormat::Ips, CopierHeader::removed(s.original).bytes,
+                                                            CopierHeader::removed(s.other).bytes)
+                                              .bytes));
         QVERIFY(!comparing(session).isBarOpen());
         QVERIFY(!session.main().fileItem(14)->isEnabled());
         if (throughMenu) {
-            ModalCloser closer;
+            ModalCloser closer(headerless ? QMessageBox::No : QMessageBox::Ok);
             closer.onDialog = [&](QDialog* dialog) { chooseInFileDialog(dialog, other); };
             EditorSession::press(Qt::Key_D, Qt::ControlModifier);
             QCOMPARE(closer.dialogTitles, QStringList{u"比較"_s});
+            QCOMPARE(closer.texts, headerless
+                                       ? QStringList{u"「headerless.ips」は IPS パッチです。どちらの形式のイメージ用"
+                                                     u"に作られたパッチですか？"_s}
+                                       : QStringList());
         } else {
             QVERIFY(comparing(session).compareWith(other));
         }
