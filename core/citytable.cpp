@@ -147,9 +147,26 @@ void CityTable::fillGrid()
             }
             g.setText(n + 1, c, QString::number(value));
         }
-        g.setText(n + 1, 18, codecs::DecimalText(byteAt(b + 9)));
-        g.setText(n + 1, 19, QString::number(codecs::HighNibble(byteAt(b + 8))));
+        showUnnamedBytes(n + 1, n);
     }
+}
+
+void CityTable::showComputedCells()
+{
+    Grid& g = grid();
+    for (int row = g.fixedRows(); row < g.rows(); ++row) {
+        bool ok = false;
+        const int n = g.text(row, 0).toInt(&ok);
+        if (ok && n >= 0 && n < RecordCount)
+            showUnnamedBytes(row, n);
+    }
+}
+
+void CityTable::showUnnamedBytes(int row, int record)
+{
+    const qsizetype b = qsizetype(RecordSize) * record;
+    grid().setText(row, 18, codecs::DecimalText(byteAt(b + 9)));
+    grid().setText(row, 19, QString::number(codecs::HighNibble(byteAt(b + 8))));
 }
 
 std::optional<QString> CityTable::checkText(int col, const QString& text) const

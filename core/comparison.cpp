@@ -19,6 +19,9 @@ struct Comparison::Sheet
     std::unique_ptr<Table> otherTable;
     Grid mine;
     std::unique_ptr<Table> mineTable;
+    Grid taken;
+    std::unique_ptr<Table> takenTable;
+    qint64 unshown = 0;
     QVector<int> storedColumns;
     QVector<bool> marks;
     QVector<int> rowMarks;
@@ -29,9 +32,11 @@ struct Comparison::Sheet
 };
 
 Comparison::Comparison(Document& doc, CompareSide side)
-    : m_doc(doc), m_side(std::move(side)), m_other(std::make_unique<EditorState>())
+    : m_doc(doc), m_side(std::move(side)), m_other(std::make_unique<EditorState>()),
+      m_taken(std::make_unique<EditorState>())
 {
     m_other->replaceBlocks(m_side.blocks());
+    m_taken->replaceBlocks(m_side.blocks());
     for (const TableId id : AllTables) {
         auto sheet = std::make_unique<Sheet>();
         sheet->other.setRedraw(false);
@@ -41,6 +46,9 @@ Comparison::Comparison(Document& doc, CompareSide side)
         sheet->otherTable->fillGrid();
         sheet->mineTable = TableFactory::make(id, sheet->mine, doc.state());
         sheet->mineTable->setUpGrid();
+        sheet->taken.setRedraw(false);
+        sheet->takenTable = TableFactory::make(id, sheet->taken, *m_taken);
+        sheet->takenTable->setUpGrid();
         const int derived = TableFormat::of(id).derivedColumn;
         for (int c = 0; c < sheet->cols(); ++c)
             if (c != derived && sheet->otherTable->editRule(c).opensEditor)
@@ -71,6 +79,36 @@ void Comparison::update(TableId id)
             ++s.count;
         }
     }
+    countUnshown(s);
+}
+
+void Comparison::countUnshown(Sheet& s)
+{
+    // As `tavrin diff` counts them: what differs after every marked cell has taken the other value.
+    const BlockId block = s.mineTable->blockId();
+    QByteArray& taken = m_taken->block(block);
+    taken = m_doc.state().block(block);
+    const QByteArray& other = m_other->block(block);
+    if (s.count > 0) {
+        s.takenTable->fillGrid();
+        const int fixed = s.other.fixedRows();
+        for (int n = 0; n < s.records(); ++n)
+            if (s.rowMarks[n] > 0)
+                for (const int c : std::as_const(s.storedColumns))
+                    if (s.marks[qsizetype(n) * s.cols() + c])
+                        s.takenTable->takeCell(n + fixed, c, s.other.text(n + fixed, c), other);
+    }
+    s.unshown = 0;
+    for (qsizetype i = 0; i < taken.size() && i < other.size(); ++i)
+        s.unshown += taken[i] != other[i] ? 1 : 0;
+}
+
+qint64 Comparison::unshownBytes() const
+{
+    qint64 sum = 0;
+    for (const TableId id : AllTables)
+        sum += sheet(id).unshown;
+    return sum;
 }
 
 int Comparison::count(TableId id) const

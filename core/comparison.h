@@ -35,6 +35,10 @@ public:
 
     int count(TableId id) const;
     int total() const;
+    // Bytes of the tables that would still differ once every marked cell took the other side's value:
+    // bytes no stored column shows (a flag between two fields, a read-only column, 寿命's other half).
+    // takeAll() takes them too.
+    qint64 unshownBytes() const;
     bool isMarked(TableId id, int row, int col) const;
     // The other side's text of a marked cell; nullopt for a cell that is not marked.
     std::optional<QString> otherText(TableId id, int row, int col) const;
@@ -58,10 +62,14 @@ private:
     // The record the live grid's row shows; nullopt for a header row or a row without one.
     std::optional<int> recordOf(TableId id, int row) const;
     bool markedRecord(TableId id, int record, int col) const;
+    // The sheet's count of unshown bytes, from this side's bytes now.
+    void countUnshown(Sheet& s);
     Sheet& sheet(TableId id) const { return *m_sheets[static_cast<std::size_t>(id)]; }
 
     Document& m_doc;
     CompareSide m_side;
     std::unique_ptr<EditorState> m_other;
+    // This side's bytes with every marked cell taken, for counting what no cell takes.
+    std::unique_ptr<EditorState> m_taken;
     std::array<std::unique_ptr<Sheet>, 5> m_sheets;
 };

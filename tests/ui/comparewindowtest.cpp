@@ -35,12 +35,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("throughMenu");
         QTest::addColumn<QString>("summary");
         QTest::newRow("image without header, Ctrl+D")
-            << u"friend.sfc"_s << true << u"比較先: friend.sfc　"_s + AllDifferences + OutsideNote;
+            << u"friend.sfc"_s << true << u"比較先: friend.sfc　"_s + AllDifferences + UnshownNote + OutsideNote;
         QTest::newRow("IPS patch") << u"fix.ips"_s << false
-                                   << u"比較先: fix.ips（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+                                   << u"比較先: fix.ips（パッチを当てた結果）　"_s + AllDifferences + UnshownNote +
+                                          OutsideNote;
         QTest::newRow("BPS patch") << u"fix.bps"_s << false
-                                   << u"比較先: fix.bps（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+                                   << u"比較先: fix.bps（パッチを当てた結果）　"_s + AllDifferences + UnshownNote +
+                                          OutsideNote;
         QTest::newRow("the same image") << u"same.smc"_s << false << u"比較先: same.smc　相違はありません"_s;
+        QTest::newRow("only bytes no stored column shows")
+            << u"unshown.smc"_s << false
+            << u"比較先: unshown.smc　表の値に相違はありません　どの列にも出ない 3 バイトも違います"_s;
     }
 
     void compare_marksEachDifferingStoredCell()
@@ -65,7 +70,7 @@ private Q_SLOTS:
         QVERIFY(comparing(session).isBarOpen());
         QCOMPARE(comparing(session).bar().summary(), summary);
         QVERIFY(session.main().fileItem(14)->isEnabled());
-        const bool same = name.startsWith(u"same"_s);
+        const bool same = name.startsWith(u"same"_s) || name.startsWith(u"unshown"_s);
         for (const ComparedValue& value : s.values) {
             const int row = value.record + 1;
             QCOMPARE(isMarked(session, value.table, row, value.col), !same);
@@ -92,8 +97,8 @@ private Q_SLOTS:
         QTest::newRow("second") << QList{f7, f7} << 301 << 14 << QString();
         QTest::newRow("past the last") << QList{f7, f7, f7} << 6 << 3
                                        << u"最後の相違まで進みました。先頭から続けます。"_s;
-        QTest::newRow("back past the first") << QList{f7, back} << 301 << 14
-                                             << u"最初の相違まで戻りました。最後から続けます。"_s;
+        QTest::newRow("back past the first")
+            << QList{f7, back} << 301 << 14 << u"最初の相違まで戻りました。最後から続けます。"_s;
     }
 
     void f7_walksTheMarkedCellsAndWraps()
@@ -138,7 +143,8 @@ private Q_SLOTS:
         // Without a comparison the word is refused and the rows stay as they are.
         comparing(session).end();
         QTest::keyClick(filter, Qt::Key_Return);
-        QCOMPARE(session.main().findCommands().bar().message(), u"「相違」で絞り込めるのは、比較している間だけです。"_s);
+        QCOMPARE(session.main().findCommands().bar().message(),
+                 u"「相違」で絞り込めるのは、比較している間だけです。"_s);
         QCOMPARE(grid.shownRowCount(), 2);
     }
 
