@@ -184,8 +184,9 @@ void CompareCommands::takeSelection()
         return;
     }
     m_bar->showMessage(QString());
-    m_session.record(*id, u"比較先から取り込み (%1 セル)"_s.arg(count),
-                     [&] { m_comparison->take(*id, grid.row(), grid.col(), grid.rowSel(), grid.colSel()); });
+    m_session.record(*id, u"比較先から取り込み (%1 セル)"_s.arg(count), [&] {
+        m_comparison->take(*id, grid.row(), grid.col(), grid.rowSel(), grid.colSel());
+    });
 }
 
 void CompareCommands::takeAll()

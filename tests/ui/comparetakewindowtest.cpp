@@ -111,10 +111,8 @@ private Q_SLOTS:
         elsewhere[0x600] = char(~elsewhere.at(0x600));
         QTest::newRow("BPS patch of another image")
             << PatchFile::create(PatchFormat::Bps, elsewhere, elsewhere + QByteArray(1024, '\x01')).bytes << u"CRC32"_s;
-        QTest::newRow("IPS patch that cuts the image") << QByteArray("PATCH\0\0\x10\0\1\x01"
-                                                                     "EOF\0\0\x10",
-                                                                     17)
-                                                       << u"イメージとして開けません"_s;
+        QTest::newRow("IPS patch that cuts the image")
+            << QByteArray("PATCH\0\0\x10\0\1\x01" "EOF\0\0\x10", 17) << u"イメージとして開けません"_s;
         QTest::newRow("file too short for an image") << SampleImage::generate().first(0x1000) << u"短"_s;
     }
 

@@ -97,8 +97,8 @@ private Q_SLOTS:
         QTest::newRow("second") << QList{f7, f7} << 301 << 14 << QString();
         QTest::newRow("past the last") << QList{f7, f7, f7} << 6 << 3
                                        << u"最後の相違まで進みました。先頭から続けます。"_s;
-        QTest::newRow("back past the first")
-            << QList{f7, back} << 301 << 14 << u"最初の相違まで戻りました。最後から続けます。"_s;
+        QTest::newRow("back past the first") << QList{f7, back} << 301 << 14
+                                             << u"最初の相違まで戻りました。最後から続けます。"_s;
     }
 
     void f7_walksTheMarkedCellsAndWraps()
@@ -143,8 +143,7 @@ private Q_SLOTS:
         // Without a comparison the word is refused and the rows stay as they are.
         comparing(session).end();
         QTest::keyClick(filter, Qt::Key_Return);
-        QCOMPARE(session.main().findCommands().bar().message(),
-                 u"「相違」で絞り込めるのは、比較している間だけです。"_s);
+        QCOMPARE(session.main().findCommands().bar().message(), u"「相違」で絞り込めるのは、比較している間だけです。"_s);
         QCOMPARE(grid.shownRowCount(), 2);
     }
 

@@ -14,7 +14,8 @@
 // session comparing with it, and how a cell's mark reads.
 
 // The bar's count for ComparedSample, and its note on the byte outside the tables.
-inline const QString AllDifferences = QStringLiteral("相違 6 セル（武将 2、都市 1、アイテム 1、勢力 1、配置 1）");
+inline const QString AllDifferences =
+    QStringLiteral("相違 6 セル（武将 2、都市 1、アイテム 1、勢力 1、配置 1）");
 inline const QString OutsideNote = QStringLiteral("　表の外でも 1 バイト違います（取り込みません）");
 inline const QString UnshownNote = QStringLiteral("　どの列にも出ない 1 バイトも違います");
 
