@@ -17,32 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace cli {
 
-namespace {
-
-// Bytes of the tables that no column shows (a flag byte between two fields, say) and that differ:
-// what is left different once every differing field of `mine` has taken the other side's bits.
-// Without them two images that differ only there would be called equal.
-qint64 unshownBytes(const TableFields& fields, const QByteArray& mine, const QByteArray& theirs)
-{
-    QByteArray taken = mine;
-    for (int n = 0; n < fields.recordCount(); ++n) {
-        for (int c = 0; c < fields.columnCount(); ++c) {
-            const std::optional<FieldBits> bits = fields.bits(n, c);
-            if (!bits || fields.text(mine, n, c) == fields.text(theirs, n, c))
-                continue;
-            for (qsizetype i = bits->offset; i < bits->offset + bits->count && i < taken.size() && i < theirs.size();
-                 ++i)
-                taken[i] = static_cast<char>((taken[i] & ~bits->mask) | (theirs[i] & bits->mask));
-        }
-    }
-    qint64 count = 0;
-    for (qsizetype i = 0; i < taken.size() && i < theirs.size(); ++i)
-        count += taken[i] != theirs[i] ? 1 : 0;
-    return count;
-}
-
-} // namespace
-
 Subcommand diffSubcommand()
 {
     return {u"diff"_s, u"diff IMAGE OTHER [--patch-form header|headerless]"_s,
@@ -105,7 +79,8 @@ Exit runDiff(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 ++count;
             }
         }
-        unshown += unshownBytes(fields, mine, theirs);
+        // Without the bytes no column shows, two images that differ only there would be called equal.
+        unshown += fields.unshownDifferences(mine, theirs);
     }
     const qint64 outside = other.outsideBytes();
     if (count > 0)

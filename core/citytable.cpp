@@ -177,6 +177,22 @@ void CityTable::fillGrid()
                 g.setText(n + 1, c, f.text(bytes, n, c));
 }
 
+void CityTable::showComputedCells()
+{
+    Grid& g = grid();
+    const QByteArray& bytes = block();
+    const TableFields& f = fields();
+    for (int row = g.fixedRows(); row < g.rows(); ++row) {
+        bool ok = false;
+        const int n = g.text(row, 0).toInt(&ok);
+        if (!ok || n < 0 || n >= RecordCount)
+            continue;
+        for (int c = FirstFieldCol; c < ColCount; ++c)
+            if (f.column(c).kind != FieldKind::None && !f.column(c).stored)
+                g.setText(row, c, f.text(bytes, n, c));
+    }
+}
+
 std::optional<QString> CityTable::checkText(int col, const QString& text) const
 {
     const Field* field = fieldOf(col);

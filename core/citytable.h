@@ -18,6 +18,8 @@ public:
     std::optional<QString> checkText(int col, const QString& text) const override;
     void storeCell() override;
     EditRule editRule(int col) const override;
+    // Columns 18 and 19 of every row, from the record's bytes.
+    void showComputedCells() override;
 
     // City k (1 to 46) as the row labels name it.
     static QString cityName(int k);

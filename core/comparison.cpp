@@ -16,6 +16,7 @@
 struct Comparison::Sheet
 {
     const TableFields* fields = nullptr;
+    qint64 unshown = 0;
     QVector<int> storedColumns;
     QVector<bool> marks;
     QVector<int> rowMarks;
@@ -72,6 +73,17 @@ void Comparison::update(TableId id)
             ++s.count;
         }
     }
+    // After a merge the other side differs in this side's own edits as well; only the conflicts are
+    // the comparison's business then.
+    s.unshown = s.only ? 0 : s.fields->unshownDifferences(mine, other);
+}
+
+qint64 Comparison::unshownBytes() const
+{
+    qint64 sum = 0;
+    for (const TableId id : AllTables)
+        sum += sheet(id).unshown;
+    return sum;
 }
 
 void Comparison::limitTo(const QList<Cell>& cells)
@@ -187,6 +199,10 @@ int Comparison::take(TableId id, int top, int left, int bottom, int right)
 int Comparison::takeAll()
 {
     const int taken = takeAllCells();
+    // After a merge, taking everything means every conflict: copying whole blocks would undo the
+    // edits of this side that the merge kept.
+    if (sheet(TableId::Officer).only)
+        return taken;
     // Once every cell holds the other side's value, what still differs belongs to no column.
     for (const TableId id : AllTables) {
         const BlockId block = m_doc.table(id).blockId();

@@ -46,6 +46,10 @@ public:
 
     int count(TableId id) const;
     int total() const;
+    // Bytes of the tables that would still differ once every marked cell took the other side's value:
+    // bytes no stored column shows (a flag between two fields, a read-only column, 寿命's other half).
+    // takeAll() takes them too.
+    qint64 unshownBytes() const;
     bool isMarked(TableId id, int row, int col) const;
     // The other side's text of a marked cell; nullopt for a cell that is not marked.
     std::optional<QString> otherText(TableId id, int row, int col) const;

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -41,6 +43,24 @@ QString resolve(const QString& program, QString& why)
     return QString();
 }
 
+// Windows runs a batch file through cmd.exe, which reads the command line once more: an argument
+// holding one of its command characters (an image named "x&del ...&.smc", "%PATH%") would run commands
+// or change, and quoting cannot keep "%" from it. Such arguments are not handed to a batch file at all.
+[[maybe_unused]] QString batchFileProblem(const QString& program, const QStringList& arguments)
+{
+    const QString suffix = QFileInfo(program).suffix().toLower();
+    if (suffix != u"bat"_s && suffix != u"cmd"_s)
+        return {};
+    const QString commandCharacters = u"&|<>^%\"\r\n"_s;
+    for (const QString& argument : arguments)
+        if (std::any_of(argument.cbegin(), argument.cend(), [&](QChar c) { return commandCharacters.contains(c); }))
+            return u"バッチファイル（.bat、.cmd）には、cmd.exe が命令として読む文字（& | < > ^ % \"）を含む引数を"
+                   u"渡せません。イメージのファイル名とフォルダー名からこれらの文字を除くか、エミュレーターのプログラム"
+                   u"その"
+                   u"ものを選んでください。\n引数: %1"_s.arg(argument);
+    return {};
+}
+
 } // namespace
 
 FileResult EmulatorLauncher::check(const EmulatorCommand& command)
@@ -59,8 +79,13 @@ FileResult EmulatorLauncher::start(const EmulatorCommand& command, const QString
     if (const FileResult checked = check(command); !checked.isDone())
         return checked;
     QString why;
+    const QString program = resolve(command.program(), why);
+#ifdef Q_OS_WIN
+    if (const QString problem = batchFileProblem(program, command.argumentsFor(imagePath)); !problem.isEmpty())
+        return cannotStart(command.program(), problem);
+#endif
     QProcess process;
-    process.setProgram(QDir::toNativeSeparators(resolve(command.program(), why)));
+    process.setProgram(QDir::toNativeSeparators(program));
     // Qt quotes each argument as the system expects (on Windows, the convention of its C runtime), so
     // a path with spaces reaches the emulator as one argument.
     process.setArguments(command.argumentsFor(imagePath));

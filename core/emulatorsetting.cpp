@@ -29,10 +29,17 @@ bool EmulatorSetting::store() const
     return settings.status() == QSettings::NoError;
 }
 
-EmulatorCommand EmulatorSetting::current()
+EmulatorCommand EmulatorSetting::fromEnvironment()
 {
     const QString line = qEnvironmentVariable(EnvironmentVariable);
-    if (!line.trimmed().isEmpty())
-        return EmulatorCommand::fromCommandLine(line);
+    if (line.trimmed().isEmpty())
+        return {};
+    return EmulatorCommand::fromCommandLine(line);
+}
+
+EmulatorCommand EmulatorSetting::current()
+{
+    if (const EmulatorCommand fromVariable = fromEnvironment(); !fromVariable.isEmpty())
+        return fromVariable;
     return load().command();
 }

@@ -25,4 +25,6 @@ struct EmulatorSetting
     // The emulator a test play starts now: TAVRIN_EMULATOR when set, else the stored setting; empty
     // when neither names a program.
     static EmulatorCommand current();
+    // The emulator TAVRIN_EMULATOR names, which takes the place of the setting; empty when it is unset.
+    static EmulatorCommand fromEnvironment();
 };

@@ -126,6 +126,17 @@ QString OfficerTable::fieldText(qsizetype p, int col) const
     return fields().text(block(), int(p / RecordSize), col);
 }
 
+void OfficerTable::showComputedCells()
+{
+    Grid& g = grid();
+    for (int row = g.fixedRows(); row < g.rows(); ++row) {
+        bool ok = false;
+        const int n = g.text(row, 0).toInt(&ok);
+        if (ok && n >= 0 && n < RecordCount)
+            g.setText(row, MarkerColumn, classMarker(block(), qsizetype(n) * RecordSize));
+    }
+}
+
 QString OfficerTable::classMarker(const QByteArray& block, qsizetype offset)
 {
     const auto at = [&block, offset](qsizetype field) -> int {

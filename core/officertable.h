@@ -27,9 +27,11 @@ public:
     EditRule editRule(int col) const override;
     // 寿命 comes with the whole byte it shares with a half that no column shows, which a store clears.
     void takeCell(int row, int col, const QString& text, const QByteArray& from) override;
+    // The class marker of every row, from the record's bytes.
+    void showComputedCells() override;
 
     // Writes the fields of the current row whose cells differ from what its record holds, then shows
-    // in each field's cell what the record holds (the class marker keeps its last fill).
+    // in each field's cell what the record holds.
     void storeRow();
     // Writes the reading cell of the current row into the 8 bytes at `position`.
     bool storeReading(qsizetype position);

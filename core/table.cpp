@@ -34,21 +34,11 @@ void Table::takeCell(int row, int col, const QString& text, const QByteArray&)
 void Table::storeText(int row, int col, const QString& text)
 {
     Grid& g = m_grid;
-    const int row0 = g.row();
-    const int col0 = g.col();
-    const int rowSel0 = g.rowSel();
-    const int colSel0 = g.colSel();
-    // The stores read the grid's current cell, so it has to stand on the target while they run.
-    g.setCurrentCell(row, col);
+    // The stores read the grid's current cell, so it has to stand on the target while they run, even
+    // on a row a filter hides (an import, a take); the user's current cell and selection come back after.
+    const Grid::StoreTarget target(g, row, col);
     g.setText(row, col, text);
     storeCell();
-    // An import may reach a record while a filter shows no row at all: then there was no current cell.
-    if (row0 < 0) {
-        g.clearCurrentCell();
-    } else {
-        g.setCurrentCell(row0, col0);
-        g.setSelectionEnd(rowSel0, colSel0);
-    }
 }
 
 void Table::setUpShape(int rows, int cols, int fixedCols, const QStringList& headers)

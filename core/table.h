@@ -64,6 +64,10 @@ public:
     // Writes the grid's current cell back into the block.
     virtual void storeCell() = 0;
     virtual EditRule editRule(int col) const = 0;
+    // Sets the cells that no typing writes but that show bytes (a computed marker, a read-only column)
+    // to what the block holds now, in the rows that show their records; none by default. Stores write
+    // only the typed cell, and a take or an undo may change bytes such a cell shows.
+    virtual void showComputedCells() {}
     // The leftmost column that opens the editor (the label columns do not); -1 when none does.
     int firstEditableColumn() const;
 

@@ -126,3 +126,22 @@ QByteArray TableFields::value(const QByteArray& block, const FieldBits& field) c
         out[k] = static_cast<char>(fieldByte(block, field.offset + k) & field.mask);
     return out;
 }
+
+qint64 TableFields::unshownDifferences(const QByteArray& mine, const QByteArray& theirs) const
+{
+    QByteArray taken = mine;
+    for (int n = 0; n < recordCount(); ++n) {
+        for (int c = 0; c < columnCount(); ++c) {
+            const std::optional<FieldBits> field = bits(n, c);
+            if (!field || text(mine, n, c) == text(theirs, n, c))
+                continue;
+            for (qsizetype i = field->offset; i < field->offset + field->count && i < taken.size() && i < theirs.size();
+                 ++i)
+                taken[i] = static_cast<char>((taken[i] & ~field->mask) | (theirs[i] & field->mask));
+        }
+    }
+    qint64 count = 0;
+    for (qsizetype i = 0; i < taken.size() && i < theirs.size(); ++i)
+        count += taken[i] != theirs[i] ? 1 : 0;
+    return count;
+}

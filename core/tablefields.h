@@ -86,6 +86,10 @@ public:
     std::optional<FieldBits> bits(int record, int col) const;
     // The field's bits of `block`, packed in order, so that two blocks' fields compare as bytes.
     QByteArray value(const QByteArray& block, const FieldBits& field) const;
+    // The bytes of `mine` that would still differ from `theirs` once every stored field whose text
+    // differs took the other side's bits: what no stored column shows (a flag between two fields, a
+    // read-only column, the unshown half of a byte).
+    qint64 unshownDifferences(const QByteArray& mine, const QByteArray& theirs) const;
     // For each byte of the block, the bits that some stored column owns; the rest no column stores.
     const QByteArray& ownedMask() const { return m_owned; }
 

@@ -1,5 +1,6 @@
 #include "testplayimages.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,12 +10,45 @@
 
 using namespace Qt::StringLiterals;
 
-TestPlayImages::TestPlayImages(QString parent, int keep) : m_parent(std::move(parent)), m_keep(keep) {}
+namespace {
+
+const QString FolderPrefix = u"tavrin-testplay-"_s;
+
+QString lockPathIn(const QString& folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(TestPlayImages::LockFileName));
+}
+
+} // namespace
+
+TestPlayImages::TestPlayImages(QString parent, int keep) : m_parent(std::move(parent)), m_keep(keep)
+{
+    removeLeftovers();
+}
 
 TestPlayImages::~TestPlayImages()
 {
-    for (const QString& path : m_paths)
-        removeFolderOf(path);
+    for (Kept& kept : m_kept)
+        removeFolderOf(kept);
+}
+
+void TestPlayImages::removeLeftovers() const
+{
+    const QFileInfoList folders =
+        QDir(m_parent).entryInfoList({FolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo& folder : folders) {
+        const QString lockPath = lockPathIn(folder.absoluteFilePath());
+        // A folder without its lock may be one another editor made a moment ago and has not locked yet.
+        if (!QFileInfo::exists(lockPath) && folder.lastModified().secsTo(QDateTime::currentDateTime()) < 60)
+            continue;
+        QLockFile lock(lockPath);
+        // Only a lock whose process is gone is taken over; a running editor's stays however old it is.
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue;
+        lock.unlock();
+        QDir(folder.absoluteFilePath()).removeRecursively();
+    }
 }
 
 FileResult TestPlayImages::add(const QString& fileName, const QByteArray& image, QString& path)
@@ -34,11 +68,16 @@ FileResult TestPlayImages::add(const QString& fileName, const QByteArray& image,
         return FileResult::failed(u"テストプレイ用のイメージ「%1」を書き込めませんでした。\n%2"_s.arg(
             QDir::toNativeSeparators(written), file.errorString()));
     file.close();
+    auto lock = std::make_unique<QLockFile>(lockPathIn(folder.path()));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return FileResult::failed(u"テストプレイ用のフォルダー「%1」に印のファイルを作れませんでした。"_s.arg(
+            QDir::toNativeSeparators(folder.path())));
     folder.setAutoRemove(false);
-    m_paths.push_back(written);
-    while (m_paths.size() > static_cast<std::size_t>(m_keep)) {
-        removeFolderOf(m_paths.front());
-        m_paths.pop_front();
+    m_kept.push_back({written, std::move(lock)});
+    while (m_kept.size() > static_cast<std::size_t>(m_keep)) {
+        removeFolderOf(m_kept.front());
+        m_kept.pop_front();
     }
     path = written;
     return FileResult::done();
@@ -46,20 +85,24 @@ FileResult TestPlayImages::add(const QString& fileName, const QByteArray& image,
 
 void TestPlayImages::dropNewest()
 {
-    if (m_paths.empty())
+    if (m_kept.empty())
         return;
-    removeFolderOf(m_paths.back());
-    m_paths.pop_back();
+    removeFolderOf(m_kept.back());
+    m_kept.pop_back();
 }
 
 QStringList TestPlayImages::paths() const
 {
-    return QStringList(m_paths.begin(), m_paths.end());
+    QStringList paths;
+    for (const Kept& kept : m_kept)
+        paths << kept.path;
+    return paths;
 }
 
-void TestPlayImages::removeFolderOf(const QString& path)
+void TestPlayImages::removeFolderOf(Kept& kept)
 {
-    // Whatever the system refuses to remove stays; nobody is waiting for this to succeed.
-    QFile::remove(path);
-    QDir().rmdir(QFileInfo(path).absolutePath());
+    // The lock goes first (Windows keeps a held lock file open); whatever the system then refuses to
+    // remove stays, and the next start removes it once no process holds it. Nobody waits for this.
+    kept.lock->unlock();
+    QDir(QFileInfo(kept.path).absolutePath()).removeRecursively();
 }

@@ -127,6 +127,18 @@ void Grid::setCurrentCell(int row, int col)
 {
     if (!contains(row, col))
         return;
+    // Qt's own moves (a header click selects the whole column, hidden rows included), a block's corner
+    // and any caller alike end on a shown row, so that nothing typed reaches a record the user cannot see.
+    if (isRowHidden(row)) {
+        const int below = nextShownRow(row, 1);
+        const int above = nextShownRow(row, -1);
+        row = below < m_rows ? below : (above >= m_fixedRows ? above : -1);
+        if (row < 0) {
+            m_col = m_colSel = col;
+            clearCurrentCell();
+            return;
+        }
+    }
     const bool moved = row != m_row || col != m_col;
     const bool collapsed = m_rowSel != row || m_colSel != col;
     m_row = m_rowSel = row;
@@ -135,6 +147,23 @@ void Grid::setCurrentCell(int row, int col)
         Q_EMIT currentCellChanged(row, col);
     else if (collapsed)
         Q_EMIT selectionChanged();
+}
+
+Grid::StoreTarget::StoreTarget(Grid& grid, int row, int col)
+    : m_grid(grid), m_row(grid.m_row), m_col(grid.m_col), m_rowSel(grid.m_rowSel), m_colSel(grid.m_colSel)
+{
+    if (!grid.contains(row, col))
+        return;
+    grid.m_row = grid.m_rowSel = row;
+    grid.m_col = grid.m_colSel = col;
+}
+
+Grid::StoreTarget::~StoreTarget()
+{
+    m_grid.m_row = m_row;
+    m_grid.m_col = m_col;
+    m_grid.m_rowSel = m_rowSel;
+    m_grid.m_colSel = m_colSel;
 }
 
 void Grid::clearCurrentCell()

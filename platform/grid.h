@@ -57,7 +57,9 @@ public:
     int rowSel() const { return m_rowSel; }
     int colSel() const { return m_colSel; }
     bool hasCurrentCell() const { return m_row >= 0; }
-    // Moves the current cell and collapses the selection onto it.
+    // Moves the current cell and collapses the selection onto it. Every move passes here, so a row a
+    // filter hides never becomes current: the cell goes to the nearest shown row below it, else above
+    // it, else there is none.
     void setCurrentCell(int row, int col);
     void setRow(int row) { setCurrentCell(row, m_col); }
     void setCol(int col) { setCurrentCell(m_row, col); }
@@ -65,6 +67,21 @@ public:
     void clearCurrentCell();
     // Extends the selection from the current cell to (rowSel, colSel); nothing without a current cell.
     void setSelectionEnd(int rowSel, int colSel);
+
+    // Stands the current cell on a cell for a store that reads it (an import or a take may reach a
+    // record a filter hides), then puts the cell and selection back; nothing is announced either way.
+    class StoreTarget
+    {
+    public:
+        StoreTarget(Grid& grid, int row, int col);
+        ~StoreTarget();
+        StoreTarget(const StoreTarget&) = delete;
+        StoreTarget& operator=(const StoreTarget&) = delete;
+
+    private:
+        Grid& m_grid;
+        int m_row, m_col, m_rowSel, m_colSel;
+    };
 
     // The text a cell had when the grid last matched the file (after an open or a save); sorting carries
     // it along with its row. Empty until the first markAllOriginal().

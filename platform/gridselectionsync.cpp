@@ -23,7 +23,20 @@ void GridSelectionSync::pushToGrid()
     QModelIndex current = model->currentIndex();
     if (!current.isValid())
         return;
-    QScopedValueRollback guard(m_syncing, true);
+    {
+        QScopedValueRollback guard(m_syncing, true);
+        pushBlock(current);
+    }
+    // The grid never makes a hidden row current: where it put the cell elsewhere, the view follows.
+    const QModelIndex shown = model->currentIndex();
+    if (!m_grid.hasCurrentCell() || GridModel::toModelRow(m_grid.row()) != shown.row() ||
+        m_grid.col() != shown.column())
+        pullFromGrid();
+}
+
+void GridSelectionSync::pushBlock(QModelIndex current)
+{
+    QItemSelectionModel* model = m_view.selectionModel();
     int rowSel = current.row();
     int colSel = current.column();
     const QItemSelection selection = model->selection();

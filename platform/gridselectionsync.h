@@ -28,6 +28,8 @@ public:
     bool isAnchoring() const { return m_anchoring; }
 
 private:
+    // The view's current cell and block to the grid, the current cell moved onto a corner first.
+    void pushBlock(QModelIndex current);
     void moveCurrentKeepingSelection(const QModelIndex& current);
     // Runs `step` with automatic scrolling off in both views.
     void withoutScrolling(const std::function<void()>& step);

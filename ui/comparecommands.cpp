@@ -222,7 +222,9 @@ void CompareCommands::takeAll()
     if (!m_comparison)
         return;
     const int count = m_comparison->total();
-    if (count == 0) {
+    // Bytes no stored column shows differ too when only they do: take-all takes them as well.
+    const qint64 unshown = m_comparison->unshownBytes();
+    if (count == 0 && unshown == 0) {
         m_bar->showMessage(u"相違はありません。"_s);
         return;
     }
@@ -232,7 +234,9 @@ void CompareCommands::takeAll()
     QList<TableId> ids{TableId::Officer, TableId::City, TableId::Placement, TableId::Item, TableId::Force};
     if (const std::optional<TableId> shown = m_session.visibleTable())
         ids.move(ids.indexOf(*shown), 0);
-    m_session.record(ids, u"比較先から取り込み (%1 セル)"_s.arg(count), [this] { m_comparison->takeAll(); });
+    const QString text =
+        count > 0 ? u"比較先から取り込み (%1 セル)"_s.arg(count) : u"比較先から取り込み (%1 バイト)"_s.arg(unshown);
+    m_session.record(ids, text, [this] { m_comparison->takeAll(); });
 }
 
 void CompareCommands::onTablesChanged(const QList<TableId>& ids)
@@ -258,8 +262,9 @@ void CompareCommands::showSummary()
     if (side.isPatch())
         text += u"（パッチを当てた結果）"_s;
     const int total = m_comparison->total();
+    const qint64 unshown = m_comparison->unshownBytes();
     if (total == 0) {
-        text += u"　相違はありません"_s;
+        text += unshown == 0 ? u"　相違はありません"_s : u"　表の値に相違はありません"_s;
     } else {
         QStringList parts;
         for (const TableId id : AllTables)
@@ -267,6 +272,8 @@ void CompareCommands::showSummary()
                 parts << TableNames[static_cast<int>(id)] + u' ' + QString::number(n);
         text += u"　相違 %1 セル（%2）"_s.arg(total).arg(parts.join(u"、"_s));
     }
+    if (unshown > 0)
+        text += u"　どの列にも出ない %1 バイトも違います"_s.arg(unshown);
     if (side.outsideBytes() > 0)
         text += u"　表の外でも %1 バイト違います（取り込みません）"_s.arg(side.outsideBytes());
     m_bar->showSummary(text);

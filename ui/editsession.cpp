@@ -1,6 +1,7 @@
 #include "editsession.h"
 
 #include "grid.h"
+#include "table.h"
 #include "gridview.h"
 #include "tablechangecommand.h"
 
@@ -65,6 +66,10 @@ void EditSession::announce(const QList<TableChange>& changes)
     for (const TableChange& change : changes)
         if (!ids.contains(change.table()))
             ids.append(change.table());
+    // Every edit, take, undo and redo passes here: cells computed from the bytes show the bytes as
+    // they are now, whichever way the bytes changed.
+    for (const TableId id : std::as_const(ids))
+        m_document->table(id).showComputedCells();
     Q_EMIT tablesChanged(ids);
 }
 

@@ -67,7 +67,8 @@ public:
     void startHistory();
     // After a save: the history stays, and the grids as they are now match the file.
     void markSaved();
-    // Tells whoever follows the tables' bytes that these changes were just made or put back.
+    // Shows the changed tables' computed cells as their bytes now are, then tells whoever follows the
+    // tables' bytes that these changes were just made or put back.
     void announce(const QList<TableChange>& changes);
 
 Q_SIGNALS:

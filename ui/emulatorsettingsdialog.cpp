@@ -57,6 +57,16 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(const EmulatorSetting& setting, Q
     programChanged();
 
     auto* layout = new QFormLayout(this);
+    // The variable wins over whatever is chosen here; saying so keeps a choice from seeming ignored.
+    if (const EmulatorCommand fromVariable = EmulatorSetting::fromEnvironment(); !fromVariable.isEmpty()) {
+        auto* inEffect =
+            new QLabel(u"環境変数 %1 が設定されているので、テストプレイはそのプログラム「%2」を起動します。\n"
+                       u"ここで選ぶ設定は、この変数がないときに使われます。"_s.arg(
+                           QString::fromLatin1(EmulatorSetting::EnvironmentVariable), fromVariable.program()),
+                       this);
+        inEffect->setObjectName(u"environmentNote"_s);
+        layout->addRow(inEffect);
+    }
     // A row given as a layout gets no buddy of its own, and without one the label shows its "&".
     auto* programLabel = new QLabel(u"エミュレーター(&E):"_s, this);
     programLabel->setBuddy(m_program);

@@ -35,15 +35,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("throughMenu");
         QTest::addColumn<QString>("summary");
         QTest::newRow("image without header, Ctrl+D")
-            << u"friend.sfc"_s << true << u"比較先: friend.sfc　"_s + AllDifferences + OutsideNote;
+            << u"friend.sfc"_s << true << u"比較先: friend.sfc　"_s + AllDifferences + UnshownNote + OutsideNote;
         QTest::newRow("IPS patch") << u"fix.ips"_s << false
-                                   << u"比較先: fix.ips（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+                                   << u"比較先: fix.ips（パッチを当てた結果）　"_s + AllDifferences + UnshownNote +
+                                          OutsideNote;
         QTest::newRow("IPS patch made for the headerless form, Ctrl+D")
             << u"headerless.ips"_s << true
-            << u"比較先: headerless.ips（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+            << u"比較先: headerless.ips（パッチを当てた結果）　"_s + AllDifferences + UnshownNote + OutsideNote;
         QTest::newRow("BPS patch") << u"fix.bps"_s << false
-                                   << u"比較先: fix.bps（パッチを当てた結果）　"_s + AllDifferences + OutsideNote;
+                                   << u"比較先: fix.bps（パッチを当てた結果）　"_s + AllDifferences + UnshownNote +
+                                          OutsideNote;
         QTest::newRow("the same image") << u"same.smc"_s << false << u"比較先: same.smc　相違はありません"_s;
+        QTest::newRow("only bytes no stored column shows")
+            << u"unshown.smc"_s << false
+            << u"比較先: unshown.smc　表の値に相違はありません　どの列にも出ない 3 バイトも違います"_s;
     }
 
     void compare_marksEachDifferingStoredCell()
@@ -78,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(comparing(session).isBarOpen());
         QCOMPARE(comparing(session).bar().summary(), summary);
         QVERIFY(session.main().fileItem(14)->isEnabled());
-        const bool same = name.startsWith(u"same"_s);
+        const bool same = name.startsWith(u"same"_s) || name.startsWith(u"unshown"_s);
         for (const ComparedValue& value : s.values) {
             const int row = value.record + 1;
             QCOMPARE(isMarked(session, value.table, row, value.col), !same);

@@ -23,34 +23,38 @@ class FilteredEditTest : public QObject
 
 private Q_SLOTS:
     // Under a filter every direct edit reaches shown rows only: with no row shown there is no current
-    // cell and nothing changes (the filter stays); after a sort (header double-click) the edit lands on
-    // a shown officer. `sortCol` -1 means no sort.
+    // cell and nothing changes (the filter stays); after a click or a sort (double-click) on the header
+    // row the edit lands on a shown officer. `headerCol` -1 means no press on the header row.
     void directEdit_neverReachesAHiddenRow_data()
     {
         QTest::addColumn<QString>("filter");
-        QTest::addColumn<int>("sortCol");
+        QTest::addColumn<int>("headerCol");
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("edits");
+        QTest::addColumn<int>("clicks");
+        constexpr int Intelligence = 6;
         constexpr int Ambition = 9;
         const QString noRow = u"武力>999"_s;
         const QString strong = u"武力>=250"_s;
-        QTest::newRow("typing, no row shown") << noRow << -1 << u"type"_s << false;
-        QTest::newRow("keys and a click, then typing, no row shown") << noRow << -1 << u"move"_s << false;
-        QTest::newRow("paste, no row shown") << noRow << -1 << u"paste"_s << false;
-        QTest::newRow("officer dialog, no row shown") << noRow << -1 << u"dialog"_s << false;
-        QTest::newRow("Enter after a view switch, no row shown") << noRow << -1 << u"commit"_s << false;
-        QTest::newRow("Ctrl+Enter after a view switch, no row shown") << noRow << -1 << u"fill"_s << false;
-        QTest::newRow("typing after a sort") << strong << Ambition << u"type"_s << true;
-        QTest::newRow("paste after a sort") << strong << Ambition << u"paste"_s << true;
-        QTest::newRow("officer dialog after a sort") << strong << Ambition << u"dialog"_s << true;
+        QTest::newRow("typing, no row shown") << noRow << -1 << u"type"_s << false << 0;
+        QTest::newRow("keys and a click, then typing, no row shown") << noRow << -1 << u"move"_s << false << 0;
+        QTest::newRow("paste, no row shown") << noRow << -1 << u"paste"_s << false << 0;
+        QTest::newRow("officer dialog, no row shown") << noRow << -1 << u"dialog"_s << false << 0;
+        QTest::newRow("Enter after a view switch, no row shown") << noRow << -1 << u"commit"_s << false << 0;
+        QTest::newRow("Ctrl+Enter after a view switch, no row shown") << noRow << -1 << u"fill"_s << false << 0;
+        QTest::newRow("typing after a sort") << strong << Ambition << u"type"_s << true << 2;
+        QTest::newRow("paste after a sort") << strong << Ambition << u"paste"_s << true << 2;
+        QTest::newRow("officer dialog after a sort") << strong << Ambition << u"dialog"_s << true << 2;
+        QTest::newRow("typing after a header click") << strong << Intelligence << u"type"_s << true << 1;
     }
 
     void directEdit_neverReachesAHiddenRow()
     {
         QFETCH(QString, filter);
-        QFETCH(int, sortCol);
+        QFETCH(int, headerCol);
         QFETCH(QString, action);
         QFETCH(bool, edits);
+        QFETCH(int, clicks);
         EditorSession session;
         QVERIFY(session.active);
         Grid& grid = session.grid(TableId::Officer);
@@ -62,10 +66,17 @@ private Q_SLOTS:
         QCOMPARE(shown == 0, !edits);
         EditorSession::press(Qt::Key_Escape);
         QCOMPARE(QApplication::focusWidget(), view);
-        if (sortCol >= 0) {
+        if (clicks > 0) {
+            // As the header receives a click and a double-click: press, release, then double-click, release.
             const QHeaderView* header = view->horizontalHeader();
-            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
-                               QPoint(header->sectionViewportPosition(sortCol) + 5, header->height() / 2));
+            const QPoint at(header->sectionViewportPosition(headerCol) + 5, header->height() / 2);
+            for (int i = 0; i < clicks; ++i) {
+                if (i == 0)
+                    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at);
+                else
+                    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
+            }
             view->setFocus();
         }
         const QByteArray before = session.block(TableId::Officer);
@@ -119,8 +130,9 @@ private Q_SLOTS:
         QCOMPARE(bar(session).filterText(), filter);
         QCOMPARE(stackOf(session).count(), edits ? 1 : 0);
         QVERIFY(grid.row() < 0 || !grid.isRowHidden(grid.row()));
-        if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS") && action == u"move"_s)
-            session.main().grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") + u"/filter-no-row.png"_s);
+        if (qEnvironmentVariableIsSet("TAVRIN_SCREENSHOTS") && (action == u"move"_s || clicks == 1))
+            session.main().grab().save(qEnvironmentVariable("TAVRIN_SCREENSHOTS") +
+                                       (clicks == 1 ? u"/filter-header-click.png"_s : u"/filter-no-row.png"_s));
     }
 };
 

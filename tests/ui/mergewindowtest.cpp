@@ -27,6 +27,8 @@ private Q_SLOTS:
         QVERIFY(writeFileBytes(theirsPath, CopierHeader::removed(theirs).bytes));
         const QString war5 = session.grid(TableId::Officer).text(6, WarColumn);
         const QString war6 = session.grid(TableId::Officer).text(7, WarColumn);
+        session.select(TableId::Officer, 8, WarColumn);
+        EditorSession::type(u"33\r"_s);
         session.select(TableId::Officer, 7, WarColumn);
         EditorSession::type(u"77\r"_s);
 
@@ -62,6 +64,11 @@ private Q_SLOTS:
 
         session.main().undoAction()->trigger();
         QVERIFY(isMarked(session, TableId::Officer, 7, WarColumn));
+        // Taking everything takes the conflicts, never this side's own edits that the merge kept.
+        comparing(session).takeAllAction()->trigger();
+        QCOMPARE(session.officerByte(6, WarOffset), 60);
+        QCOMPARE(session.officerByte(7, WarOffset), 33);
+        session.main().undoAction()->trigger();
         session.main().undoAction()->trigger();
         QCOMPARE(session.grid(TableId::Officer).text(6, WarColumn), war5);
         QCOMPARE(session.officerByte(5, WarOffset), war5.toInt());

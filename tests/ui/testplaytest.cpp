@@ -7,10 +7,13 @@
 #include "filedialogchoice.h"
 #include "officerwar.h"
 #include "testplaycommand.h"
+#include "testplayimages.h"
 #include "testregistry.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -184,6 +187,19 @@ private Q_SLOTS:
         QCOMPARE(differences(standIn.image(), bytes), QList<qint64>());
         QCOMPARE(standIn.image().size(), bytes.size());
         QVERIFY(Untouched(session) == before);
+        // テストプレイの設定... says that the variable, not the stored choice, is in effect.
+        QString note;
+        closer.onDialog = [&](QDialog* dialog) {
+            if (const auto* label = dialog->findChild<QLabel*>(u"environmentNote"_s))
+                note = label->text();
+            if (const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOTS"); !shots.isEmpty())
+                dialog->grab().save(shots + u"/testplay-settings-variable.png"_s);
+            dialog->reject();
+        };
+        session.main().fileItem(12)->trigger();
+        QVERIFY2(note.contains(u"TAVRIN_EMULATOR"_s) &&
+                     note.contains(u"「%1」"_s.arg(QDir::toNativeSeparators(program))),
+                 qUtf8Printable(note));
     }
 
     // The settings dialog on the first test play, and each way it is left; a program in quotes, as
@@ -212,6 +228,7 @@ private Q_SLOTS:
                 return chooseInFileDialog(dialog, standIn.program);
             auto* settings = qobject_cast<EmulatorSettingsDialog*>(dialog);
             QVERIFY(settings);
+            QVERIFY(!settings->findChild<QLabel*>(u"environmentNote"_s));
             shown << settings->programBox()->text() << settings->argumentsBox()->text();
             if (const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOTS"); !shots.isEmpty())
                 settings->grab().save(shots + u"/testplay-settings.png"_s);
@@ -269,12 +286,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("inFolder"); // a path in the session's folder, or a bare name
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << u"ない/emu.exe"_s << true << u"ファイルが見つかりません"_s;
-        QTest::newRow("a folder") << u"フォルダー"_s << true << u"フォルダーです"_s;
-        QTest::newRow("not a program") << u"読んでね.txt"_s << true << u"実行できるファイルではありません"_s;
-        QTest::newRow("a name not on PATH") << u"tavrin-no-such-emulator"_s << false << u"PATH"_s;
+        QTest::addColumn<QString>("imageName"); // the sample under this name, when given
+        QTest::newRow("missing") << u"ない/emu.exe"_s << true << u"ファイルが見つかりません"_s << QString();
+        QTest::newRow("a folder") << u"フォルダー"_s << true << u"フォルダーです"_s << QString();
+        QTest::newRow("not a program") << u"読んでね.txt"_s << true << u"実行できるファイルではありません"_s
+                                       << QString();
+        QTest::newRow("a name not on PATH") << u"tavrin-no-such-emulator"_s << false << u"PATH"_s << QString();
         // Passes every check, and the system refuses it: the image written for it goes again.
-        QTest::newRow("runnable by its name, not a program") << u"壊れた.exe"_s << true << u"システムが"_s;
+        QTest::newRow("runnable by its name, not a program") << u"壊れた.exe"_s << true << u"システムが"_s << QString();
+#ifdef Q_OS_WIN
+        // cmd.exe reads a batch file's command line again: a name must not run or expand anything.
+        QTest::newRow("batch file, commands in the image's name")
+            << u"emu.bat"_s << true << u"cmd.exe"_s << u"x&md;PWNED&.smc"_s;
+        QTest::newRow("batch file, a variable in the image's name")
+            << u"emu.cmd"_s << true << u"cmd.exe"_s << u"%OS%.smc"_s;
+#endif
     }
 
     void programThatCannotStart_isNamedWithTheReason()
@@ -282,8 +308,15 @@ private Q_SLOTS:
         QFETCH(QString, program);
         QFETCH(bool, inFolder);
         QFETCH(QString, reason);
+        QFETCH(QString, imageName);
         EditorSession session;
         QVERIFY(session.active);
+        if (!imageName.isEmpty()) {
+            QVERIFY(writeFileBytes(session.dir.filePath(program), "@echo off\r\n"));
+            QVERIFY(QFile::copy(session.sample, session.dir.filePath(imageName)));
+            session.main().openImage(session.dir.filePath(imageName));
+            QCOMPARE(session.caption(), captionNaming(session.dir.filePath(imageName)));
+        }
         QVERIFY(QDir(session.dir.path()).mkdir(u"フォルダー"_s));
         QVERIFY(writeFileBytes(session.dir.filePath(u"読んでね.txt"_s), "text"));
         QFile broken(session.dir.filePath(u"壊れた.exe"_s));
@@ -301,11 +334,35 @@ private Q_SLOTS:
         QVERIFY(Untouched(session) == before);
     }
 
-    // Each window keeps its last three images and removes them when it goes.
+    // Each window keeps its last three images and removes them, with what an emulator wrote beside
+    // them, when it goes. At its start it removes the folders of an editor that ended without closing
+    // (its lock names a process that is gone), never one that a running editor holds.
     void images_atMostThree_removedWithTheWindow()
     {
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        const QString left = QDir::temp().filePath(u"tavrin-testplay-left"_s + pid);
+        const QString held = QDir::temp().filePath(u"tavrin-testplay-held"_s + pid);
+        for (const QString& folder : {left, held}) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(writeFileBytes(QDir(folder).filePath(u"x.srm"_s), "save"));
+        }
+        const QString lockName = QString::fromLatin1(TestPlayImages::LockFileName);
+        QLockFile holding(QDir(held).filePath(lockName));
+        QVERIFY(holding.tryLock(0));
+        {
+            // A lock as Qt writes it, its process line naming none that runs.
+            QLockFile ended(QDir(left).filePath(lockName));
+            QVERIFY(ended.tryLock(0));
+            const QByteArray info = readFileBytes(ended.fileName());
+            ended.unlock();
+            QVERIFY(writeFileBytes(ended.fileName(), "4194000" + info.mid(info.indexOf('\n'))));
+        }
         EditorSession session;
         QVERIFY(session.active);
+        QVERIFY(!QFileInfo::exists(left));
+        QVERIFY(QFileInfo::exists(QDir(held).filePath(u"x.srm"_s)));
+        holding.unlock();
+        QVERIFY(QDir(held).removeRecursively());
         StandIn standIn;
         setEmulatorVariable(standIn.commandLine(standIn.program));
         QStringList handedOver;
@@ -315,6 +372,7 @@ private Q_SLOTS:
             QVERIFY(standIn.waitDone());
             handedOver << QDir::fromNativeSeparators(standIn.arguments().value(0));
             QVERIFY(!handedOver.mid(0, run).contains(handedOver.last()));
+            QVERIFY(writeFileBytes(QFileInfo(handedOver.last()).absolutePath() + u"/sample.srm"_s, "save"));
         }
         QCOMPARE(session.main().testPlay().images(), handedOver.mid(2));
         for (qsizetype i = 0; i < handedOver.size(); ++i)

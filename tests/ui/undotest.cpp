@@ -54,24 +54,30 @@ private Q_SLOTS:
         EditorSession session;
         QVERIFY(session.active);
         Grid& grid = session.grid(TableId::Officer);
-        constexpr int Row = 4;
+        // An officer without 将, which a war value of 230 gives.
+        int Row = 1;
+        while (grid.text(Row, OfficerTable::MarkerColumn).contains(u'将'))
+            ++Row;
+        Document& document = session.main().document();
         const QByteArray before = session.block(TableId::Officer);
         const QStringList rowBefore = rowTexts(grid, Row);
         session.select(TableId::Officer, Row, WarColumn);
-        EditorSession::type(u"120\r"_s);
+        EditorSession::type(u"230\r"_s);
         const QByteArray after = session.block(TableId::Officer);
         const QStringList rowAfter = rowTexts(grid, Row);
         QVERIFY(after != before);
-        QCOMPARE(grid.text(Row, WarColumn), u"120"_s);
+        QCOMPARE(grid.text(Row, WarColumn), u"230"_s);
+        // The class marker is derived from the war value: it follows the edit, its undo and its redo.
+        QCOMPARE(staleCells(document, TableId::Officer), QStringList());
 
         EditorSession::press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(session.block(TableId::Officer), before);
-        // The class marker is derived from the war value: it comes back too.
         QCOMPARE(rowTexts(grid, Row), rowBefore);
 
         EditorSession::press(redoKey.key(), redoKey.keyboardModifiers());
         QCOMPARE(session.block(TableId::Officer), after);
         QCOMPARE(rowTexts(grid, Row), rowAfter);
+        QCOMPARE(staleCells(document, TableId::Officer), QStringList());
     }
 
     void undo_showsTheChangedGridAndCell()
