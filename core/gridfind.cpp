@@ -27,8 +27,8 @@ std::optional<GridFind::Hit> GridFind::find(const Grid& grid, int row, int col, 
         includeStart);
 }
 
-std::optional<GridFind::Hit> GridFind::findCell(const Grid& grid, int row, int col, bool forward,
-                                                const CellTest& test, bool includeStart)
+std::optional<GridFind::Hit> GridFind::findCell(const Grid& grid, int row, int col, bool forward, const CellTest& test,
+                                                bool includeStart)
 {
     const int first = grid.fixedRows();
     const int rows = grid.rows() - first;
@@ -71,6 +71,17 @@ std::optional<int> GridFind::rowOfRecord(const Grid& grid, int record)
         if (grid.text(r, 0) == number)
             return r;
     return std::nullopt;
+}
+
+std::optional<int> GridFind::recordOfRow(const Grid& grid, int row)
+{
+    if (row < grid.fixedRows() || row >= grid.rows())
+        return std::nullopt;
+    if (!hasNumberColumn(grid))
+        return row - grid.fixedRows();
+    bool ok = false;
+    const int n = grid.text(row, 0).toInt(&ok);
+    return ok && n >= 0 ? std::optional<int>(n) : std::nullopt;
 }
 
 std::optional<std::pair<int, int>> GridFind::recordRange(const Grid& grid)
