@@ -8,6 +8,7 @@
 #include "importcommand.h"
 #include "infocommand.h"
 #include "patchcommand.h"
+#include "setcommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -22,6 +23,7 @@ const QList<Subcommand>& subcommands()
     static const QList<Subcommand> all{
         exportSubcommand(),
         importSubcommand(),
+        setSubcommand(),
         diffSubcommand(),
         infoSubcommand(),
         patchSubcommand(),

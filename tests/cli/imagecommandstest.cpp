@@ -1,4 +1,6 @@
+#include "blockcatalogue.h"
 #include "bpspatch.h"
+#include "builtfile.h"
 #include "cartridgechecksum.h"
 #include "clirun.h"
 #include "diskfingerprint.h"
@@ -10,6 +12,7 @@
 #include "unixfiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -134,19 +137,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString s = u"stale.smc"_s;
         QTest::newRow("fix-checksum without -o") << QStringList{u"fix-checksum"_s, s} << 2 << u"どちらか一方"_s;
-        QTest::newRow("fix-checksum, both") << QStringList{u"fix-checksum"_s, s, u"--in-place"_s, u"-o"_s, u"x.smc"_s}
-                                            << 2 << u"どちらか一方"_s;
-        QTest::newRow("fix-checksum, missing") << QStringList{u"fix-checksum"_s, u"gone.smc"_s, u"--in-place"_s} << 2
-                                               << u"gone.smc"_s;
-        QTest::newRow("header add to a header") << QStringList{u"header"_s, u"add"_s, s, u"-o"_s, u"x.smc"_s} << 1
-                                                << u"もうコピアヘッダーがあります"_s;
+        QTest::newRow("fix-checksum, both")
+            << QStringList{u"fix-checksum"_s, s, u"--in-place"_s, u"-o"_s, u"x.smc"_s} << 2 << u"どちらか一方"_s;
+        QTest::newRow("fix-checksum, missing")
+            << QStringList{u"fix-checksum"_s, u"gone.smc"_s, u"--in-place"_s} << 2 << u"gone.smc"_s;
+        QTest::newRow("header add to a header")
+            << QStringList{u"header"_s, u"add"_s, s, u"-o"_s, u"x.smc"_s} << 1 << u"もうコピアヘッダーがあります"_s;
         QTest::newRow("header remove from none")
             << QStringList{u"header"_s, u"remove"_s, u"bare.sfc"_s, u"-o"_s, u"x.smc"_s} << 1 << u"ありません"_s;
-        QTest::newRow("header, bad action") << QStringList{u"header"_s, u"flip"_s, s, u"-o"_s, u"x.smc"_s} << 2
-                                            << u"add か remove"_s;
+        QTest::newRow("header, bad action")
+            << QStringList{u"header"_s, u"flip"_s, s, u"-o"_s, u"x.smc"_s} << 2 << u"add か remove"_s;
         QTest::newRow("header without -o") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s} << 2 << u"-o OUT"_s;
-        QTest::newRow("header onto itself") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s, u"-o"_s, u"bare.sfc"_s}
-                                            << 2 << u"同じファイル"_s;
+        QTest::newRow("header onto itself")
+            << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s, u"-o"_s, u"bare.sfc"_s} << 2 << u"同じファイル"_s;
         QTest::newRow("apply, bad patch form")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"--in-place"_s, u"--patch-form"_s, u"big"_s} << 2
             << u"header か headerless"_s;
@@ -154,10 +157,20 @@ private Q_SLOTS:
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"bad.ips"_s, u"--in-place"_s} << 1 << u"bad.ips"_s;
         QTest::newRow("apply, second patch missing")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"gone.ips"_s, u"-o"_s, u"x.smc"_s} << 2 << u"gone.ips"_s;
+        const QStringList set{u"set"_s, s, u"-o"_s, u"x.smc"_s};
+        QTest::newRow("set, a value below 0") << set + QStringList{u"武力=知力-100"_s} << 1 << u"入力できない値"_s;
+        QTest::newRow("set, division by zero") << set + QStringList{u"武力/=0"_s} << 1 << u"0 による割り算"_s;
+        QTest::newRow("set, syntax") << set + QStringList{u"武力+=(2"_s} << 2 << u"7 文字目"_s;
+        QTest::newRow("set, text column") << set + QStringList{u"武力=ルビ"_s} << 2 << u"数の列ではありません"_s;
+        QTest::newRow("set, unknown table")
+            << set + QStringList{u"-t"_s, u"horses"_s, u"武力=1"_s} << 2 << u"表「horses」"_s;
+        QTest::newRow("set, bad filter") << set + QStringList{u"--where"_s, u"知力x<3"_s, u"武力=1"_s} << 2
+                                         << u"「知力x」という列はありません"_s;
         // Every command that writes an image knows it under any of its names: only --in-place writes it.
-        for (const QStringList& command : {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
-                                           QStringList{u"import"_s, s, u"forces.tsv"_s},
-                                           QStringList{u"header"_s, u"remove"_s, s}})
+        for (const QStringList& command :
+             {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
+              QStringList{u"import"_s, s, u"forces.tsv"_s}, QStringList{u"set"_s, s, u"武力+=1"_s},
+              QStringList{u"header"_s, u"remove"_s, s}})
             for (const QString& name : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
                 QTest::addRow("%s -o %s", qPrintable(command.first()), qPrintable(name))
                     << command + QStringList{u"-o"_s, name} << 2 << u"同じファイル"_s;
@@ -181,6 +194,45 @@ private Q_SLOTS:
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
     }
 
+    // The built command swaps two columns on the rows the filter keeps and writes exactly those bytes; a
+    // dry run prints the changes as diff does and writes nothing, and so does a run with nothing to change.
+    void set_changesTheFilteredRowsOnly()
+    {
+        const qint64 officers = blockSpec(BlockId::Officer).position;
+        const auto byteOf = [this, officers](int record, int offset) {
+            return quint8(m_stale[officers + record * 30 + offset]);
+        };
+        QList<qint64> expected;
+        for (int record = 0; record < 3; ++record)
+            if (byteOf(record, 7) != byteOf(record, 8))
+                expected << officers + record * 30 + 7 << officers + record * 30 + 8;
+        QVERIFY(!expected.isEmpty());
+        const QStringList swap{u"set"_s, path(u"stale.smc"_s), u"--where"_s, u"No<3"_s, u"武力=知力; 知力=武力"_s};
+        const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
+        const CliRun dry = CliRun::of(swap + QStringList{u"-o"_s, path(u"out.smc"_s), u"--dry-run"_s});
+        QCOMPARE(dry.code, 0);
+        QVERIFY2(dry.out.startsWith(u"officers 0 武力: 77 -> %1\n"_s.arg(byteOf(0, 8))), qUtf8Printable(dry.out));
+        QCOMPARE(dry.out.count(u'\n'), expected.size() + 1);
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+
+        QProcess process;
+        process.start(builtFile(TAVRIN_CLI), swap + QStringList{u"-o"_s, path(u"out.smc"_s)});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString rows = QString::number(expected.size() / 2);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+                 rows + u" 行、"_s + QString::number(expected.size()) + u" セルを変更しました\n"_s);
+        const QByteArray out = readFileBytes(path(u"out.smc"_s));
+        QCOMPARE(differences(m_stale, out), expected);
+        QCOMPARE(quint8(out[WarByteOfRecord0]), byteOf(0, 8));
+
+        const DiskFingerprint written = DiskFingerprint::of(m_dir->path());
+        const CliRun none = CliRun::of({u"set"_s, path(u"out.smc"_s), u"寿命=寿命"_s, u"--in-place"_s});
+        QCOMPARE(none.code, 0);
+        QCOMPARE(none.out, u"変わるセルはありません\n"_s);
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(written), QStringList());
+    }
+
     // In place, a read-only image is refused even for root, who passes every access check; every
     // image keeps its permission bits.
     void inPlace_refusesReadOnlyAndKeepsPermissions_data()
@@ -199,8 +251,8 @@ private Q_SLOTS:
         QTest::newRow("apply, write-only") << apply << writeOnly << 0;
         QTest::newRow("import, write-only") << import << writeOnly << 0;
         // Reading alone leaves a read-only image as it was.
-        QTest::newRow("export, read-only") << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly
-                                           << 0;
+        QTest::newRow("export, read-only")
+            << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly << 0;
     }
 
     void inPlace_refusesReadOnlyAndKeepsPermissions()
@@ -246,18 +298,17 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("war");   // officer 0's WarByteOfRecord0 afterwards
         QTest::addColumn<int>("notes"); // lines saying a patch went through the other form
-        QTest::newRow("BPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.bps"_s}
-                                                          << QStringList() << 50 << 1;
-        QTest::newRow("BPS for a header onto headerless") << u"bare.sfc"_s << QStringList{u"head50.bps"_s}
-                                                          << QStringList() << 50 << 1;
-        QTest::newRow("IPS for headerless onto a header")
-            << u"stale.smc"_s << QStringList{u"bare50.ips"_s} << QStringList{u"--patch-form"_s, u"headerless"_s} << 50
-            << 1;
+        QTest::newRow("BPS for headerless onto a header")
+            << u"stale.smc"_s << QStringList{u"bare50.bps"_s} << QStringList() << 50 << 1;
+        QTest::newRow("BPS for a header onto headerless")
+            << u"bare.sfc"_s << QStringList{u"head50.bps"_s} << QStringList() << 50 << 1;
+        QTest::newRow("IPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.ips"_s}
+                                                          << QStringList{u"--patch-form"_s, u"headerless"_s} << 50 << 1;
         QTest::newRow("two in order, the second made from the first's result")
             << u"stale.smc"_s << QStringList{u"head50.ips"_s, u"head50to60.bps"_s} << QStringList() << 60 << 0;
         QTest::newRow("two, other form, then the checksum")
-            << u"stale.smc"_s << QStringList{u"bare50.bps"_s, u"head50to60.bps"_s}
-            << QStringList{u"--fix-checksum"_s} << 60 << 1;
+            << u"stale.smc"_s << QStringList{u"bare50.bps"_s, u"head50to60.bps"_s} << QStringList{u"--fix-checksum"_s}
+            << 60 << 1;
     }
 
     void apply_patchesOfEitherFormInOrder()
@@ -306,9 +357,11 @@ private Q_SLOTS:
 
     void import_fixChecksum_savesAValidPair()
     {
-        QVERIFY(CliRun::of({u"export"_s, path(u"stale.smc"_s), u"-t"_s, u"officers"_s, u"-o"_s, path(u"o.tsv"_s)})
-                    .code == 0);
-        const CliRun plain = CliRun::of({u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"a.smc"_s)});
+        QVERIFY(
+            CliRun::of({u"export"_s, path(u"stale.smc"_s), u"-t"_s, u"officers"_s, u"-o"_s, path(u"o.tsv"_s)}).code ==
+            0);
+        const CliRun plain =
+            CliRun::of({u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"a.smc"_s)});
         QVERIFY2(plain.code == 0, qUtf8Printable(plain.err));
         QCOMPARE(readFileBytes(path(u"a.smc"_s)), m_stale);
         const CliRun fixed = CliRun::of(
