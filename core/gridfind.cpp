@@ -27,8 +27,8 @@ std::optional<GridFind::Hit> GridFind::find(const Grid& grid, int row, int col, 
         includeStart);
 }
 
-std::optional<GridFind::Hit> GridFind::findCell(const Grid& grid, int row, int col, bool forward, const CellTest& test,
-                                                bool includeStart)
+std::optional<GridFind::Hit> GridFind::findCell(const Grid& grid, int row, int col, bool forward,
+                                                const CellTest& test, bool includeStart)
 {
     const int first = grid.fixedRows();
     const int rows = grid.rows() - first;

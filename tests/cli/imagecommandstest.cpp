@@ -137,19 +137,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString s = u"stale.smc"_s;
         QTest::newRow("fix-checksum without -o") << QStringList{u"fix-checksum"_s, s} << 2 << u"どちらか一方"_s;
-        QTest::newRow("fix-checksum, both")
-            << QStringList{u"fix-checksum"_s, s, u"--in-place"_s, u"-o"_s, u"x.smc"_s} << 2 << u"どちらか一方"_s;
-        QTest::newRow("fix-checksum, missing")
-            << QStringList{u"fix-checksum"_s, u"gone.smc"_s, u"--in-place"_s} << 2 << u"gone.smc"_s;
-        QTest::newRow("header add to a header")
-            << QStringList{u"header"_s, u"add"_s, s, u"-o"_s, u"x.smc"_s} << 1 << u"もうコピアヘッダーがあります"_s;
+        QTest::newRow("fix-checksum, both") << QStringList{u"fix-checksum"_s, s, u"--in-place"_s, u"-o"_s, u"x.smc"_s}
+                                            << 2 << u"どちらか一方"_s;
+        QTest::newRow("fix-checksum, missing") << QStringList{u"fix-checksum"_s, u"gone.smc"_s, u"--in-place"_s} << 2
+                                               << u"gone.smc"_s;
+        QTest::newRow("header add to a header") << QStringList{u"header"_s, u"add"_s, s, u"-o"_s, u"x.smc"_s} << 1
+                                                << u"もうコピアヘッダーがあります"_s;
         QTest::newRow("header remove from none")
             << QStringList{u"header"_s, u"remove"_s, u"bare.sfc"_s, u"-o"_s, u"x.smc"_s} << 1 << u"ありません"_s;
-        QTest::newRow("header, bad action")
-            << QStringList{u"header"_s, u"flip"_s, s, u"-o"_s, u"x.smc"_s} << 2 << u"add か remove"_s;
+        QTest::newRow("header, bad action") << QStringList{u"header"_s, u"flip"_s, s, u"-o"_s, u"x.smc"_s} << 2
+                                            << u"add か remove"_s;
         QTest::newRow("header without -o") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s} << 2 << u"-o OUT"_s;
-        QTest::newRow("header onto itself")
-            << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s, u"-o"_s, u"bare.sfc"_s} << 2 << u"同じファイル"_s;
+        QTest::newRow("header onto itself") << QStringList{u"header"_s, u"add"_s, u"bare.sfc"_s, u"-o"_s, u"bare.sfc"_s}
+                                            << 2 << u"同じファイル"_s;
         QTest::newRow("apply, bad patch form")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"--in-place"_s, u"--patch-form"_s, u"big"_s} << 2
             << u"header か headerless"_s;
@@ -167,10 +167,10 @@ private Q_SLOTS:
         QTest::newRow("set, bad filter") << set + QStringList{u"--where"_s, u"知力x<3"_s, u"武力=1"_s} << 2
                                          << u"「知力x」という列はありません"_s;
         // Every command that writes an image knows it under any of its names: only --in-place writes it.
-        for (const QStringList& command :
-             {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
-              QStringList{u"import"_s, s, u"forces.tsv"_s}, QStringList{u"set"_s, s, u"武力+=1"_s},
-              QStringList{u"header"_s, u"remove"_s, s}})
+        for (const QStringList& command : {QStringList{u"fix-checksum"_s, s}, QStringList{u"apply"_s, s, u"one.ips"_s},
+                                           QStringList{u"import"_s, s, u"forces.tsv"_s},
+                                           QStringList{u"set"_s, s, u"武力+=1"_s},
+                                           QStringList{u"header"_s, u"remove"_s, s}})
             for (const QString& name : {u"./stale.smc"_s, u"symbolic link.smc"_s, u"hard link.smc"_s})
                 QTest::addRow("%s -o %s", qPrintable(command.first()), qPrintable(name))
                     << command + QStringList{u"-o"_s, name} << 2 << u"同じファイル"_s;
@@ -251,8 +251,8 @@ private Q_SLOTS:
         QTest::newRow("apply, write-only") << apply << writeOnly << 0;
         QTest::newRow("import, write-only") << import << writeOnly << 0;
         // Reading alone leaves a read-only image as it was.
-        QTest::newRow("export, read-only")
-            << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly << 0;
+        QTest::newRow("export, read-only") << QStringList{u"export"_s, u"stale.smc"_s, u"-t"_s, u"items"_s} << readOnly
+                                           << 0;
     }
 
     void inPlace_refusesReadOnlyAndKeepsPermissions()
@@ -298,17 +298,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("war");   // officer 0's WarByteOfRecord0 afterwards
         QTest::addColumn<int>("notes"); // lines saying a patch went through the other form
-        QTest::newRow("BPS for headerless onto a header")
-            << u"stale.smc"_s << QStringList{u"bare50.bps"_s} << QStringList() << 50 << 1;
-        QTest::newRow("BPS for a header onto headerless")
-            << u"bare.sfc"_s << QStringList{u"head50.bps"_s} << QStringList() << 50 << 1;
-        QTest::newRow("IPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.ips"_s}
-                                                          << QStringList{u"--patch-form"_s, u"headerless"_s} << 50 << 1;
+        QTest::newRow("BPS for headerless onto a header") << u"stale.smc"_s << QStringList{u"bare50.bps"_s}
+                                                          << QStringList() << 50 << 1;
+        QTest::newRow("BPS for a header onto headerless") << u"bare.sfc"_s << QStringList{u"head50.bps"_s}
+                                                          << QStringList() << 50 << 1;
+        QTest::newRow("IPS for headerless onto a header")
+            << u"stale.smc"_s << QStringList{u"bare50.ips"_s} << QStringList{u"--patch-form"_s, u"headerless"_s} << 50
+            << 1;
         QTest::newRow("two in order, the second made from the first's result")
             << u"stale.smc"_s << QStringList{u"head50.ips"_s, u"head50to60.bps"_s} << QStringList() << 60 << 0;
         QTest::newRow("two, other form, then the checksum")
-            << u"stale.smc"_s << QStringList{u"bare50.bps"_s, u"head50to60.bps"_s} << QStringList{u"--fix-checksum"_s}
-            << 60 << 1;
+            << u"stale.smc"_s << QStringList{u"bare50.bps"_s, u"head50to60.bps"_s}
+            << QStringList{u"--fix-checksum"_s} << 60 << 1;
     }
 
     void apply_patchesOfEitherFormInOrder()
@@ -357,11 +358,9 @@ private Q_SLOTS:
 
     void import_fixChecksum_savesAValidPair()
     {
-        QVERIFY(
-            CliRun::of({u"export"_s, path(u"stale.smc"_s), u"-t"_s, u"officers"_s, u"-o"_s, path(u"o.tsv"_s)}).code ==
-            0);
-        const CliRun plain =
-            CliRun::of({u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"a.smc"_s)});
+        QVERIFY(CliRun::of({u"export"_s, path(u"stale.smc"_s), u"-t"_s, u"officers"_s, u"-o"_s, path(u"o.tsv"_s)})
+                    .code == 0);
+        const CliRun plain = CliRun::of({u"import"_s, path(u"stale.smc"_s), path(u"o.tsv"_s), u"-o"_s, path(u"a.smc"_s)});
         QVERIFY2(plain.code == 0, qUtf8Printable(plain.err));
         QCOMPARE(readFileBytes(path(u"a.smc"_s)), m_stale);
         const CliRun fixed = CliRun::of(
