@@ -104,6 +104,8 @@ private Q_SLOTS:
         for (int r = 0; r < 3; ++r)
             for (int k = 0; k < 5; ++k)
                 QVERIFY(f.commit(r + 1, Columns[k], values[r].split(u' ')[k]));
+        // Record 1's 寿命 byte carries a lower half that no column shows.
+        f.state.block(BlockId::Officer)[1 * 30 + 4] = char(0x85);
         // A filter shows records 0 to 2 only; no other record may change.
         QVector<bool> hidden(f.grid.rows(), true);
         hidden[1] = hidden[2] = hidden[3] = false;
