@@ -5,6 +5,7 @@
 #include "editsession.h"
 #include "findbar.h"
 #include "findcommands.h"
+#include "grid.h"
 #include "table.h"
 
 #include <QLineEdit>
@@ -18,6 +19,13 @@ BatchCommands::BatchCommands(EditSession& session, FindCommands& find)
 {
     connect(&find.bar(), &FindBar::batchEdited, this, &BatchCommands::preview);
     connect(&find.bar(), &FindBar::batchRequested, this, &BatchCommands::apply);
+    // Another grid shown from the menu while the box keeps the keyboard: the preview is of that grid.
+    // Connected after the find commands, which clear the message line for the grid shown.
+    for (const TableId id : AllTables)
+        connect(&session.document().grid(id), &Grid::visibilityChanged, this, [this](bool visible) {
+            if (visible && m_find.bar().batchEdit()->hasFocus())
+                preview();
+        });
 }
 
 void BatchCommands::open()

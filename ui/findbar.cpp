@@ -159,6 +159,9 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // Back in the batch box after a new filter, an undo or another grid, the preview is said again.
+    if (event->type() == QEvent::FocusIn && watched == m_batch)
+        Q_EMIT batchEdited();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -36,7 +36,7 @@ Q_SIGNALS:
     void findRequested(bool forward, bool incremental);
     // The filter box's text changed, or Enter asked for it again.
     void filterRequested();
-    // The batch box's text was edited: the commands say what Enter would do.
+    // The batch box's text was edited, or the box got the keyboard: the commands say what Enter would do.
     void batchEdited();
     // Enter in the batch box.
     void batchRequested();

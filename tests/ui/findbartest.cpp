@@ -118,7 +118,9 @@ private Q_SLOTS:
         QCOMPARE(session.block(TableId::Officer), before);
         QCOMPARE(grid.text(changedRow, WarCol), wars[changedRow - 1]);
 
+        // Back in the box, the bar says again what Enter would do now.
         bar(session).batchEdit()->setFocus();
+        QCOMPARE(bar(session).message(), rows + u" 行、"_s + rows + u" セルが変わります"_s);
         bar(session).batchEdit()->selectAll();
         commit(bar(session).batchEdit(), u"武力+=(知力"_s);
         QCOMPARE(bar(session).message(), u"8 文字目: 式が途中で終わっています（)が要ります）。"_s);
