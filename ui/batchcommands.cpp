@@ -71,8 +71,8 @@ void BatchCommands::apply()
     if (!planned || !id)
         return;
     if (planned->cellCount() > 0) {
-        const QString step =
-            u"一括変更: %1 (%2 行)"_s.arg(m_find.bar().batchEdit()->text().trimmed()).arg(planned->rowCount());
+        const QString step = u"一括変更: %1 (%2 行)"_s.arg(m_find.bar().batchEdit()->text().trimmed(),
+                                                           QString::number(planned->rowCount()));
         Table& table = m_session.document().table(*id);
         m_session.record(*id, step, [&] { planned->apply(table); });
     }
