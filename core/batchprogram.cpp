@@ -126,13 +126,24 @@ private:
 
     int unary()
     {
+        // Every nesting (signs, parentheses, min and max) passes here: a text from the command line
+        // could otherwise nest deep enough to exhaust the stack, here or in the evaluation.
+        if (m_depth >= MaxDepth) {
+            m_error = u"%1 文字目: 式の入れ子が深すぎます。"_s.arg(peek().position);
+            return -1;
+        }
+        ++m_depth;
+        int result = -1;
         if (isSymbol(u"+") || isSymbol(u"-")) {
             const bool negate = isSymbol(u"-");
             ++m_at;
             const int operand = unary();
-            return negate ? add({Kind::Negate, 0.0, -1, {operand}}) : operand;
+            result = negate && !failed() ? add({Kind::Negate, 0.0, -1, {operand}}) : operand;
+        } else {
+            result = atom();
         }
-        return atom();
+        --m_depth;
+        return result;
     }
 
     int atom()
@@ -188,7 +199,9 @@ private:
     const QList<BatchToken>& m_tokens;
     const Table& m_table;
     BatchProgram& m_program;
+    static constexpr int MaxDepth = 200;
     qsizetype m_at = 0;
+    int m_depth = 0;
     QString m_error;
 };
 
