@@ -4,6 +4,7 @@
 #include "textmatch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -120,7 +121,11 @@ std::variant<QList<BatchToken>, QString> BatchTokenizer::split(const QString& ty
                 for (++end; end < text.size() && isDigit(text[end]);)
                     ++end;
             token.kind = BatchToken::Kind::Number;
-            token.number = QStringView(text).sliced(i, end - i).toDouble();
+            bool ok = false;
+            token.number = QStringView(text).sliced(i, end - i).toDouble(&ok);
+            // Hundreds of digits do not fit a double; reading them as 0 would set a wrong value.
+            if (!ok || !std::isfinite(token.number))
+                return syntaxError(token.position, u"数が大きすぎます。"_s);
             i = end;
         } else if (const auto symbol = std::find_if(std::cbegin(Symbols), std::cend(Symbols),
                                                     [rest](QStringView s) { return rest.startsWith(s); });

@@ -90,6 +90,8 @@ private Q_SLOTS:
             << u"武力==1"_s << before << u"error: 4 文字目: ここには数か列の名前が要ります。"_s;
         QTest::newRow("nesting too deep")
             << u"武力="_s + QString(100000, u'(') << before << u"error: 204 文字目: 式の入れ子が深すぎます。"_s;
+        QTest::newRow("number too large")
+            << u"武力=1"_s + QString(400, u'0') << before << u"error: 4 文字目: 数が大きすぎます。"_s;
         QTest::newRow("position counts typed characters")
             << u"知力 ＝ （武力＋"_s << before
             << u"error: 10 文字目: 式が途中で終わっています（数か列の名前が要ります）。"_s;
