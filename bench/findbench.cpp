@@ -1,3 +1,4 @@
+#include "editsession.h"
 #include "findbar.h"
 #include "findcommands.h"
 #include "frmmain.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -72,6 +74,43 @@ private Q_SLOTS:
             paint();
         }
         QVERIFY(grid.shownRowCount() > 0);
+    }
+
+    // A keystroke in the 一括変更 box: the preview of the whole grid on the bar, drawn. Two keystrokes per
+    // iteration.
+    void batchPreviewKeystroke()
+    {
+        QLineEdit* edit = bar().batchEdit();
+        edit->setFocus();
+        commit(edit, u"魅力=(武力+知力)/2; 寿命=max(寿命,6"_s);
+        QBENCHMARK
+        {
+            commit(edit, u")"_s);
+            bar().repaint();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            bar().repaint();
+        }
+        QVERIFY(bar().message().contains(u"文字目"_s));
+    }
+
+    // Enter in the 一括変更 box on every officer: the plan, the stores, the undo step and the repaint.
+    // Two applications per iteration (up, then down again).
+    void batchApply()
+    {
+        QLineEdit* edit = bar().batchEdit();
+        edit->setFocus();
+        const QUndoStack& stack = m_window->session().undoStack();
+        const int before = stack.count();
+        QBENCHMARK
+        {
+            edit->setText(u"知力=知力+1"_s);
+            QTest::keyClick(edit, Qt::Key_Return);
+            paint();
+            edit->setText(u"知力=知力-1"_s);
+            QTest::keyClick(edit, Qt::Key_Return);
+            paint();
+        }
+        QVERIFY(stack.count() > before);
     }
 
     // Enter in the find box: the next match, scrolled into view and drawn.

@@ -9,6 +9,7 @@
 #include "infocommand.h"
 #include "mergecommand.h"
 #include "patchcommand.h"
+#include "setcommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -23,6 +24,7 @@ const QList<Subcommand>& subcommands()
     static const QList<Subcommand> all{
         exportSubcommand(),
         importSubcommand(),
+        setSubcommand(),
         diffSubcommand(),
         mergeSubcommand(),
         infoSubcommand(),

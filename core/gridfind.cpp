@@ -73,6 +73,17 @@ std::optional<int> GridFind::rowOfRecord(const Grid& grid, int record)
     return std::nullopt;
 }
 
+std::optional<int> GridFind::recordOfRow(const Grid& grid, int row)
+{
+    if (row < grid.fixedRows() || row >= grid.rows())
+        return std::nullopt;
+    if (!hasNumberColumn(grid))
+        return row - grid.fixedRows();
+    bool ok = false;
+    const int n = grid.text(row, 0).toInt(&ok);
+    return ok && n >= 0 ? std::optional<int>(n) : std::nullopt;
+}
+
 std::optional<std::pair<int, int>> GridFind::recordRange(const Grid& grid)
 {
     if (grid.rows() <= grid.fixedRows())

@@ -34,6 +34,9 @@ public:
     // The row that shows record `record`: the row whose No column holds that number where the grid
     // has one (officer rows may be sorted), else the record's place after the header rows.
     static std::optional<int> rowOfRecord(const Grid& grid, int record);
+    // The other way round: the record a data row shows; nullopt for a header row or a No that is not a
+    // whole number.
+    static std::optional<int> recordOfRow(const Grid& grid, int row);
     // The lowest and highest record number the grid shows; nullopt for a grid without records.
     static std::optional<std::pair<int, int>> recordRange(const Grid& grid);
 };

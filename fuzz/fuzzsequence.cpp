@@ -1,7 +1,7 @@
 // Random sequences of what a user does in the real main window (offscreen): type a value into a
 // cell, paste a block, fill a selection, the officer dialog closed by OK or Cancel, filters, sorts,
-// undo, redo, the checksum fix, save, save as, a patch, changes made by another program with the
-// question answered either way, and opening again. Beside the window runs SequenceModel, the test's
+// undo, redo, a batch change, the checksum fix, save, save as, a patch, changes made by another
+// program with the question answered either way, and opening again. Beside the window runs SequenceModel, the test's
 // own account of what every file and table must hold.
 //
 // After every step: each file holds exactly what the model says (so bytes outside the tables change
@@ -26,6 +26,7 @@
 #include "gridclipboardcommands.h"
 #include "gridview.h"
 #include "officergridcommands.h"
+#include "sequencebatchstep.h"
 #include "sequencefilesteps.h"
 #include "sequencesession.h"
 #include "sequencestep.h"
@@ -334,6 +335,8 @@ void step(Session& s, FuzzInput& in)
         return SequenceFileSteps::changeOutside(s, in);
     case SequenceStep::Open:
         return SequenceFileSteps::openAgain(s, in);
+    case SequenceStep::Batch:
+        return SequenceBatchStep::batch(s, in);
     case SequenceStep::ShowTable:
     case SequenceStep::Count:
         return showTable(s, in);

@@ -177,6 +177,8 @@ bool writeSequence(const QString& folder)
         steps({op(Type), 77, 0, 0, op(FixChecksum), op(Patch), 0}),
         // The fix undone, another program writes the four checksum bytes, then a save that overwrites.
         steps({op(FixChecksum), op(Undo), op(ChangeOutside), 2, 0x12, 0x34, 0x56, 0x78, op(Save), 0}),
+        // 武力<60, then 武力+=200 on the shown rows (most of them cut at the cap), 陸指-=255 (refused), undo.
+        steps({op(Filter), 10, 3, 60, op(Batch), 0, 1, 200, op(Batch), 1, 2, 255, op(Undo)}),
         // Saved into the folder whose name list is shorter, then opened from there.
         steps({op(SaveAs), op(Open), 0}),
     };

@@ -24,6 +24,7 @@ enum class SequenceStep : std::uint8_t
     ChangeOutside, // [where][position or table and offset][bytes]
     Open,          // [which file and the answers to the questions]
     ShowTable,     // [officers, cities or placement]
+    Batch,         // [column][operator][number]
     Count,
 };
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -20,8 +21,15 @@ bool isEnter(const QKeyEvent* key)
 FindBar::FindBar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(u"findBar"_s);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
+    // Two lines: finding and filtering above; below, the batch box beside the message line, which then
+    // has room for what a batch would change or why it cannot.
+    auto* lines = new QVBoxLayout(this);
+    lines->setContentsMargins(4, 2, 4, 2);
+    lines->setSpacing(2);
+    auto* layout = new QHBoxLayout;
+    auto* second = new QHBoxLayout;
+    lines->addLayout(layout);
+    lines->addLayout(second);
 
     auto* findLabel = new QLabel(u"検索(&F):"_s, this);
     m_find = new QLineEdit(this);
@@ -47,6 +55,16 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
                          u"「列名 比較 数」(= != < <= > >=) か、行に含まれる文字。"_s);
     filterLabel->setBuddy(m_filter);
 
+    auto* batchLabel = new QLabel(u"一括変更(&B):"_s, this);
+    m_batch = new QLineEdit(this);
+    m_batch->setObjectName(u"batchText"_s);
+    m_batch->setMinimumWidth(fontMetrics().horizontalAdvance(u"魅力=(武力+知力)/2"_s) + 24);
+    m_batch->setClearButtonEnabled(true);
+    m_batch->setPlaceholderText(u"例: 武力+=10; 知力*=1.1"_s);
+    m_batch->setToolTip(u"表示している行の列を式で変えます。「列名 = += -= *= /= 式」を ; で区切って並べます。"
+                        u"式には数、列名、+ - * /、( )、min(…)、max(…) が使えます。Enter: 変更　Esc: 閉じる"_s);
+    batchLabel->setBuddy(m_batch);
+
     m_count = new QLabel(this);
     m_count->setObjectName(u"filterCount"_s);
     // Wide enough for the largest grid, so that the bar does not shift as the count changes.
@@ -69,17 +87,22 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     layout->addWidget(filterLabel);
     layout->addWidget(m_filter, 2);
     layout->addWidget(m_count);
-    layout->addSpacing(12);
-    layout->addWidget(m_message, 3);
+    layout->addStretch(1);
     layout->addWidget(close);
+    second->addWidget(batchLabel);
+    second->addWidget(m_batch, 2);
+    second->addSpacing(12);
+    second->addWidget(m_message, 3);
 
     connect(previous, &QToolButton::clicked, this, [this] { Q_EMIT findRequested(false, false); });
     connect(next, &QToolButton::clicked, this, [this] { Q_EMIT findRequested(true, false); });
     connect(close, &QToolButton::clicked, this, &FindBar::closeRequested);
     connect(m_find, &QLineEdit::textEdited, this, [this] { Q_EMIT findRequested(true, true); });
     connect(m_filter, &QLineEdit::textChanged, this, &FindBar::filterRequested);
+    connect(m_batch, &QLineEdit::textChanged, this, &FindBar::batchEdited);
     m_find->installEventFilter(this);
     m_filter->installEventFilter(this);
+    m_batch->installEventFilter(this);
 }
 
 QString FindBar::findText() const
@@ -124,16 +147,21 @@ QString FindBar::countText() const
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == m_find || watched == m_filter)) {
+    if (event->type() == QEvent::KeyPress && (watched == m_find || watched == m_filter || watched == m_batch)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (isEnter(key)) {
             if (watched == m_find)
                 Q_EMIT findRequested(!(key->modifiers() & Qt::ShiftModifier), false);
-            else
+            else if (watched == m_filter)
                 Q_EMIT filterRequested();
+            else
+                Q_EMIT batchRequested();
             return true;
         }
     }
+    // Back in the batch box after a new filter, an undo or another grid, the preview is said again.
+    if (event->type() == QEvent::FocusIn && watched == m_batch)
+        Q_EMIT batchEdited();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -6,8 +6,9 @@ class QLabel;
 class QLineEdit;
 
 // The bar under the menu bar for finding and filtering in the visible grid: a find box with 前へ and
-// 次へ, a 絞り込み box, the count of shown rows and one line for messages. It only collects what the
-// user asks and shows what the commands answer; FindCommands does the work.
+// 次へ, a 絞り込み box, the count of shown rows, a 一括変更 box and one line for messages. It only
+// collects what the user asks and shows what the commands answer; FindCommands and BatchCommands do
+// the work.
 class FindBar : public QWidget
 {
     Q_OBJECT
@@ -17,6 +18,7 @@ public:
 
     QLineEdit* findEdit() const { return m_find; }
     QLineEdit* filterEdit() const { return m_filter; }
+    QLineEdit* batchEdit() const { return m_batch; }
     QString findText() const;
     QString filterText() const;
     // Puts a filter text into the box without asking for it to be applied.
@@ -34,6 +36,10 @@ Q_SIGNALS:
     void findRequested(bool forward, bool incremental);
     // The filter box's text changed, or Enter asked for it again.
     void filterRequested();
+    // The batch box's text was edited, or the box got the keyboard: the commands say what Enter would do.
+    void batchEdited();
+    // Enter in the batch box.
+    void batchRequested();
     // Escape or the close button.
     void closeRequested();
 
@@ -44,6 +50,7 @@ protected:
 private:
     QLineEdit* m_find = nullptr;
     QLineEdit* m_filter = nullptr;
+    QLineEdit* m_batch = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_message = nullptr;
 };

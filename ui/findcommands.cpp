@@ -72,10 +72,15 @@ bool FindCommands::isBarOpen() const
 
 void FindCommands::openFind()
 {
+    openBar(m_bar->findEdit());
+}
+
+void FindCommands::openBar(QLineEdit* box)
+{
     m_toolBar->show();
     showCount();
-    m_bar->findEdit()->setFocus(Qt::ShortcutFocusReason);
-    m_bar->findEdit()->selectAll();
+    box->setFocus(Qt::ShortcutFocusReason);
+    box->selectAll();
 }
 
 void FindCommands::closeBar()

@@ -12,6 +12,7 @@
 class EditSession;
 class FindBar;
 class QAction;
+class QLineEdit;
 class QMainWindow;
 class QToolBar;
 
@@ -31,6 +32,8 @@ public:
 
     // Opens the bar with the keyboard in its find box, the text there selected.
     void openFind();
+    // Opens the bar with the keyboard in `box` (one of the bar's boxes), the text there selected.
+    void openBar(QLineEdit* box);
     // Closes the bar and gives the keyboard back to the visible grid; the filters stay.
     void closeBar();
     // The next (or previous) cell of the visible grid whose text contains the find text.

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "batchcommands.h"
 #include "celleditor.h"
 #include "checksumfixcommand.h"
 #include "commandline.h"
@@ -191,6 +192,8 @@ void frmMain::buildFindItems()
     m_findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     m_goToAction = m_editMenu->addAction(u"移動..."_s, this, [this] { m_findCommands->goTo(); });
     m_goToAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    m_batchAction = m_editMenu->addAction(u"一括変更..."_s, this, [this] { m_batchCommands->open(); });
+    m_batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     // The view items follow, the last of the menu.
     m_viewSeparator = m_editMenu->addSeparator();
 }
@@ -203,6 +206,7 @@ void frmMain::createEditing()
     m_clipboardCommands = new GridClipboardCommands(*m_session);
     m_exchangeCommands = new ExchangeCommands(*m_session);
     m_findCommands = new FindCommands(*m_session, *this);
+    m_batchCommands = new BatchCommands(*m_session, *m_findCommands);
     m_compareCommands = new CompareCommands(*m_session, *this, *m_findCommands);
     m_compareCommands->addMenuItems(*m_editMenu, m_viewSeparator, m_fileItems.value(14));
     m_mergeCommands = new MergeCommands(*m_session, *m_compareCommands);

@@ -10,6 +10,7 @@
 #include <memory>
 
 class CellEditor;
+class BatchCommands;
 class CompareCommands;
 class ExchangeCommands;
 class FindCommands;
@@ -60,6 +61,7 @@ public:
     // "検索..." (Ctrl+F) and "移動..." (Ctrl+G) in the Edit menu, before the view items.
     QAction* findAction() const { return m_findAction; }
     QAction* goToAction() const { return m_goToAction; }
+    QAction* batchAction() const { return m_batchAction; }
     FindCommands& findCommands() const { return *m_findCommands; }
     // ファイル > 比較... and the Edit menu's difference items.
     CompareCommands& compareCommands() const { return *m_compareCommands; }
@@ -120,11 +122,13 @@ private:
     QAction* m_pasteAction = nullptr;
     QAction* m_findAction = nullptr;
     QAction* m_goToAction = nullptr;
+    QAction* m_batchAction = nullptr;
     CellEditor* m_cellEditor = nullptr;
     OfficerGridCommands* m_officerCommands = nullptr;
     GridClipboardCommands* m_clipboardCommands = nullptr;
     ExchangeCommands* m_exchangeCommands = nullptr;
     FindCommands* m_findCommands = nullptr;
+    BatchCommands* m_batchCommands = nullptr;
     CompareCommands* m_compareCommands = nullptr;
     MergeCommands* m_mergeCommands = nullptr;
     // The separator above the Edit menu's view items.

@@ -1,4 +1,6 @@
+#include "blockcatalogue.h"
 #include "bpspatch.h"
+#include "builtfile.h"
 #include "cartridgechecksum.h"
 #include "clirun.h"
 #include "diskfingerprint.h"
@@ -11,6 +13,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -160,6 +163,15 @@ private Q_SLOTS:
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"bad.ips"_s, u"--in-place"_s} << 1 << u"bad.ips"_s;
         QTest::newRow("apply, second patch missing")
             << QStringList{u"apply"_s, s, u"one.ips"_s, u"gone.ips"_s, u"-o"_s, u"x.smc"_s} << 2 << u"gone.ips"_s;
+        const QStringList set{u"set"_s, s, u"-o"_s, u"x.smc"_s};
+        QTest::newRow("set, a value below 0") << set + QStringList{u"武力=知力-100"_s} << 1 << u"入力できない値"_s;
+        QTest::newRow("set, division by zero") << set + QStringList{u"武力/=0"_s} << 1 << u"0 による割り算"_s;
+        QTest::newRow("set, syntax") << set + QStringList{u"武力+=(2"_s} << 2 << u"7 文字目"_s;
+        QTest::newRow("set, text column") << set + QStringList{u"武力=ルビ"_s} << 2 << u"数の列ではありません"_s;
+        QTest::newRow("set, unknown table")
+            << set + QStringList{u"-t"_s, u"horses"_s, u"武力=1"_s} << 2 << u"表「horses」"_s;
+        QTest::newRow("set, bad filter") << set + QStringList{u"--where"_s, u"知力x<3"_s, u"武力=1"_s} << 2
+                                         << u"「知力x」という列はありません"_s;
         QTest::newRow("merge without -o") << QStringList{u"merge"_s, s, s, s} << 2 << u"どちらか一方"_s;
         QTest::newRow("merge, missing base")
             << QStringList{u"merge"_s, u"gone.smc"_s, s, s, u"--in-place"_s} << 2 << u"gone.smc"_s;
@@ -175,7 +187,8 @@ private Q_SLOTS:
                                           {u"import"_s, s, u"forces.tsv"_s},
                                           {u"export"_s, s, u"-t"_s, u"items"_s, u"--names"_s, u"bare.sfc"_s},
                                           {u"patch"_s, s, u"edited.bps"_s},
-                                          {u"merge"_s, u"bare.sfc"_s, s, u"longer.sfc"_s}};
+                                          {u"merge"_s, u"bare.sfc"_s, s, u"longer.sfc"_s},
+                                          {u"set"_s, s, u"武力+=1"_s}};
         for (const QStringList& command : commands)
             for (const QString& input : command.filter(u"."_s))
                 for (const QString& way : {u""_s, u"./"_s, u"symbolic link to "_s, u"hard link to "_s})
@@ -203,6 +216,45 @@ private Q_SLOTS:
         QVERIFY2(run.err.startsWith(u"tavrin "_s + arguments.first() + u": "_s) && run.err.contains(message),
                  qUtf8Printable(run.err));
         QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+    }
+
+    // The built command swaps two columns on the rows the filter keeps and writes exactly those bytes; a
+    // dry run prints the changes as diff does and writes nothing, and so does a run with nothing to change.
+    void set_changesTheFilteredRowsOnly()
+    {
+        const qint64 officers = blockSpec(BlockId::Officer).position;
+        const auto byteOf = [this, officers](int record, int offset) {
+            return quint8(m_stale[officers + record * 30 + offset]);
+        };
+        QList<qint64> expected;
+        for (int record = 0; record < 3; ++record)
+            if (byteOf(record, 7) != byteOf(record, 8))
+                expected << officers + record * 30 + 7 << officers + record * 30 + 8;
+        QVERIFY(!expected.isEmpty());
+        const QStringList swap{u"set"_s, path(u"stale.smc"_s), u"--where"_s, u"No<3"_s, u"武力=知力; 知力=武力"_s};
+        const DiskFingerprint before = DiskFingerprint::of(m_dir->path());
+        const CliRun dry = CliRun::of(swap + QStringList{u"-o"_s, path(u"out.smc"_s), u"--dry-run"_s});
+        QCOMPARE(dry.code, 0);
+        QVERIFY2(dry.out.startsWith(u"officers 0 武力: 77 -> %1\n"_s.arg(byteOf(0, 8))), qUtf8Printable(dry.out));
+        QCOMPARE(dry.out.count(u'\n'), expected.size() + 1);
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(before), QStringList());
+
+        QProcess process;
+        process.start(builtFile(TAVRIN_CLI), swap + QStringList{u"-o"_s, path(u"out.smc"_s)});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString rows = QString::number(expected.size() / 2);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+                 rows + u" 行、"_s + QString::number(expected.size()) + u" セルを変更しました\n"_s);
+        const QByteArray out = readFileBytes(path(u"out.smc"_s));
+        QCOMPARE(differences(m_stale, out), expected);
+        QCOMPARE(quint8(out[WarByteOfRecord0]), byteOf(0, 8));
+
+        const DiskFingerprint written = DiskFingerprint::of(m_dir->path());
+        const CliRun none = CliRun::of({u"set"_s, path(u"out.smc"_s), u"寿命=寿命"_s, u"--in-place"_s});
+        QCOMPARE(none.code, 0);
+        QCOMPARE(none.out, u"変わるセルはありません\n"_s);
+        QCOMPARE(DiskFingerprint::of(m_dir->path()).changedSince(written), QStringList());
     }
 
     // In place, a read-only image is refused even for root, who passes every access check; every

@@ -9,12 +9,14 @@
 #include "officertable.h"
 #include "testregistry.h"
 
+#include <QBrush>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 
@@ -60,11 +62,74 @@ private Q_SLOTS:
             texts << (action->isSeparator() ? u"-"_s : action->text());
         const qsizetype find = texts.indexOf(u"検索..."_s);
         QVERIFY(find > texts.indexOf(u"やり直し(&R)"_s));
-        QCOMPARE(texts.mid(find), (QStringList{u"検索..."_s, u"移動..."_s, u"-"_s, u"次の相違"_s, u"前の相違"_s,
-                                               u"比較先の値を取り込む"_s, u"比較先の値をすべて取り込む"_s, u"-"_s,
-                                               u"武将"_s, u"都市"_s, u"アイテム"_s, u"勢力"_s, u"配置"_s}));
+        QCOMPARE(texts.mid(find),
+                 (QStringList{u"検索..."_s, u"移動..."_s, u"一括変更..."_s, u"-"_s, u"次の相違"_s, u"前の相違"_s,
+                              u"比較先の値を取り込む"_s, u"比較先の値をすべて取り込む"_s, u"-"_s, u"武将"_s, u"都市"_s,
+                              u"アイテム"_s, u"勢力"_s, u"配置"_s}));
         QCOMPARE(session.main().findAction()->shortcut(), QKeySequence(u"Ctrl+F"_s));
         QCOMPARE(session.main().goToAction()->shortcut(), QKeySequence(u"Ctrl+G"_s));
+        QCOMPARE(session.main().batchAction()->shortcut(), QKeySequence(u"Ctrl+H"_s));
+    }
+
+    // Ctrl+H, a preview as the text is typed, Enter as one undo step on the shown rows only, undo, an
+    // error, and Escape that changes nothing.
+    void batch_previewsThenChangesTheShownRowsAsOneStep()
+    {
+        EditorSession session;
+        QVERIFY(session.active);
+        Grid& grid = session.grid(TableId::Officer);
+        QUndoStack& stack = session.main().session().undoStack();
+        session.select(TableId::Officer, 1, WarCol);
+        openBar(session);
+        typeFilter(session, u"武力<50"_s);
+        const QStringList shown = shownRecords(session);
+        QVERIFY(shown.size() > 2 && shown.size() < 500);
+        const QByteArray before = session.block(TableId::Officer);
+        QStringList wars;
+        for (int r = 1; r < grid.rows(); ++r)
+            wars << grid.text(r, WarCol);
+
+        session.view(TableId::Officer)->setFocus();
+        EditorSession::press(Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), bar(session).batchEdit());
+        commit(bar(session).batchEdit(), u"武力＋＝１０"_s);
+        const QString rows = QString::number(shown.size());
+        QCOMPARE(bar(session).message(), rows + u" 行、"_s + rows + u" セルが変わります"_s);
+        saveShot(session.main(), u"batch-preview.png"_s);
+        QCOMPARE(session.block(TableId::Officer), before);
+
+        EditorSession::press(Qt::Key_Return);
+        QCOMPARE(stack.undoText(), u"一括変更: 武力＋＝１０ ("_s + rows + u" 行)"_s);
+        QCOMPARE(bar(session).message(), rows + u" 行、"_s + rows + u" セルを変更しました"_s);
+        for (int r = 1; r < grid.rows(); ++r) {
+            const int record = session.recordOfRow(TableId::Officer, r);
+            const int expected = wars[r - 1].toInt() + (shown.contains(grid.text(r, 0)) ? 10 : 0);
+            QCOMPARE(grid.text(r, WarCol), QString::number(expected));
+            QCOMPARE(session.officerByte(record, 7), expected);
+        }
+        const int changedRow = int(shown.first().toInt()) + 1;
+        const QModelIndex cell =
+            session.view(TableId::Officer)->model()->index(GridModel::toModelRow(changedRow), WarCol);
+        QCOMPARE(cell.data(Qt::BackgroundRole).value<QBrush>().color(), GridModel::changedCellTint());
+
+        // In the box Ctrl+Z undoes its text, as in any text box; on the grid it undoes the step.
+        session.view(TableId::Officer)->setFocus();
+        EditorSession::press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(session.block(TableId::Officer), before);
+        QCOMPARE(grid.text(changedRow, WarCol), wars[changedRow - 1]);
+
+        // Back in the box, the bar says again what Enter would do now.
+        bar(session).batchEdit()->setFocus();
+        QCOMPARE(bar(session).message(), rows + u" 行、"_s + rows + u" セルが変わります"_s);
+        bar(session).batchEdit()->selectAll();
+        commit(bar(session).batchEdit(), u"武力+=(知力"_s);
+        QCOMPARE(bar(session).message(), u"8 文字目: 式が途中で終わっています（)が要ります）。"_s);
+        saveShot(session.main(), u"batch-error.png"_s);
+        commit(bar(session).batchEdit(), u")"_s);
+        EditorSession::press(Qt::Key_Escape);
+        QVERIFY(!bar(session).isVisible());
+        QCOMPARE(session.block(TableId::Officer), before);
+        QCOMPARE(stack.undoText(), QString());
     }
 
     void find_movesForwardAndBackWithWrap()

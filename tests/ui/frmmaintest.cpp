@@ -114,7 +114,7 @@ private Q_SLOTS:
         // Undo, redo, copy, paste, find and go to head the menu, then the comparison's items, each group
         // above a separator, and the view items.
         QCOMPARE(shownEdit, (QStringList{u"元に戻す(&U)"_s, u"やり直し(&R)"_s, u"コピー"_s, u"貼り付け"_s, u"検索..."_s,
-                                         u"移動..."_s, QString(), u"次の相違"_s, u"前の相違"_s,
+                                         u"移動..."_s, u"一括変更..."_s, QString(), u"次の相違"_s, u"前の相違"_s,
                                          u"比較先の値を取り込む"_s, u"比較先の値をすべて取り込む"_s, QString(),
                                          u"武将"_s, u"都市"_s, u"配置"_s}));
         // Nothing is open yet, and the grids already carry their headers.
