@@ -1,16 +1,18 @@
-// Random sequences of what a user does in the real main window (offscreen): type a value into a
-// cell, paste a block, fill a selection, the officer dialog closed by OK or Cancel, filters, sorts,
-// undo, redo, the checksum fix, save, save as, a patch, changes made by another program with the
+// Random sequences of what a user does in the real main window (offscreen): type a value into any
+// field of the five grids, paste a block, fill a selection, the officer dialog closed by OK or
+// Cancel, filters, presses and double-clicks on the header row (the officers' sort), undo, redo, the
+// checksum fix, save, save as, ファイル > パッチを作成..., changes made by another program with the
 // question answered either way, and opening again. Beside the window runs SequenceModel, the test's
-// own account of what every file and table must hold.
+// own account of what every file, cell and row must hold.
 //
 // After every step: each file holds exactly what the model says (so bytes outside the tables change
 // only by another program, and the checksum pair only by a fix the user chose); the tables hold what
 // the model says (so no direct edit reaches a row the filter hides); the undo history has the model's
-// length; no grid's current cell is on a hidden row; an edited record's cells show its bytes and are
-// tinted exactly where those differ from the file; after an open the placement names are exactly the
-// list beside the image. A patch step checks that the patch of what a save would write, applied to the
-// file as last saved, gives what the model says a save writes. At the end of each input every step is
+// length; no grid's current cell is on a hidden row; the rows a filter hides and the officers' order
+// are the model's; an edited record's cells, derived ones included, show what the model says and are
+// tinted exactly where their text differs from the file's; after an open the placement names are
+// exactly the list beside the image. The patch the window's command wrote, applied to the file as
+// last saved, must give what the model says a save writes. At the end of each input every step is
 // undone: the tables must be as opened.
 //
 // Dialogs are answered from inside their own event loop by ModalAnswerer, so each step stays fast.
