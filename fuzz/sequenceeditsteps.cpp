@@ -225,8 +225,10 @@ void officerDialog(SequenceSession& s, FuzzInput& in)
             if (shown && ok)
                 s.model().commit(TableId::Officer, record, Boxes[k] + 1, QString::number(values[k]));
         }
-    if (shown && ok)
+    if (shown && ok) {
+        s.model().showBytes(TableId::Officer, record);
         s.model().endEdit();
+    }
     s.trace() << u"officer dialog on row %1: %2, %3"_s.arg(row).arg(typed.join(u", "_s), ok ? u"OK"_s : u"Cancel"_s);
     if (shown)
         s.answers().expectDialog([&](QDialog* dialog) {

@@ -113,6 +113,19 @@ SequenceModel::Outcome SequenceModel::commit(TableId id, int record, int col, co
     return Outcome::Stored;
 }
 
+void SequenceModel::showBytes(TableId id, int record)
+{
+    for (int col = 0; col < SequenceFields::columnCount(id); ++col) {
+        const CellKey key{id, record, col};
+        if (!m_texts.contains(key))
+            continue;
+        if (!m_pending->textsBefore.contains(key))
+            m_pending->textsBefore[key] = m_texts[key];
+        m_pending->textsAfter[key] = std::nullopt;
+        m_texts.remove(key);
+    }
+}
+
 void SequenceModel::endEdit()
 {
     Step step = std::move(*m_pending);

@@ -61,6 +61,9 @@ public:
     // between begin and end that change a byte become one undo step; none, no step (the texts stay).
     void beginEdit(TableId id, int record);
     Outcome commit(TableId id, int record, int col, const QString& text);
+    // Within an edit: every cell of the record shows its bytes again, as a fresh fill would (what the
+    // officer dialog's OK leaves).
+    void showBytes(TableId id, int record);
     void endEdit();
     // What the cell shows now, and what it showed when the file was last opened or saved.
     QString cellText(TableId id, int record, int col) const;

@@ -96,8 +96,10 @@ QString SequenceSession::other() const
 
 void SequenceSession::fail(const QString& what) const
 {
-    std::fprintf(stderr, "fuzz_sequence: after these steps:\n  %s\n%s\n", qUtf8Printable(m_trace.join(u"\n  "_s)),
-                 qUtf8Printable(what));
+    // A reading padded with NULs would end the message at its first one.
+    const auto printable = [](QString text) { return text.replace(QChar(0), u"\\0"_s); };
+    std::fprintf(stderr, "fuzz_sequence: after these steps:\n  %s\n%s\n",
+                 qUtf8Printable(printable(m_trace.join(u"\n  "_s))), qUtf8Printable(printable(what)));
     std::abort();
 }
 
