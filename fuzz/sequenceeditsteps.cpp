@@ -214,31 +214,34 @@ void officerDialog(SequenceSession& s, FuzzInput& in)
     const int row = g.row();
     if (row < g.fixedRows() || row >= g.rows())
         return;
+    // The dialog opens on a double-click on the row, which a hidden row cannot have.
     const bool shown = isShownCell(g, row, g.col());
+    if (!shown)
+        return;
     const int record = SequenceSession::recordAt(g, TableId::Officer, row);
     QStringList typed;
-    if (shown && ok)
+    if (ok)
         s.model().beginEdit(TableId::Officer, record);
     for (std::size_t k = 0; k < Boxes.size(); ++k)
         if (chosen & (1 << k)) {
             typed << u"box %1 = %2"_s.arg(Boxes[k]).arg(values[k]);
-            if (shown && ok)
+            if (ok)
                 s.model().commit(TableId::Officer, record, Boxes[k] + 1, QString::number(values[k]));
         }
-    if (shown && ok) {
+    if (ok) {
         s.model().showBytes(TableId::Officer, record);
         s.model().endEdit();
     }
-    s.trace() << u"officer dialog on row %1: %2, %3"_s.arg(row).arg(typed.join(u", "_s), ok ? u"OK"_s : u"Cancel"_s);
-    if (shown)
-        s.answers().expectDialog([&](QDialog* dialog) {
-            auto* edit = qobject_cast<frmEdit*>(dialog);
-            for (std::size_t k = 0; k < Boxes.size() && edit; ++k)
-                if (chosen & (1 << k))
-                    edit->box(Boxes[k])->setText(QString::number(values[k]));
-            edit ? edit->button(ok ? 0 : 1)->click() : dialog->reject();
-        });
-    s.answers().run([&] { s.officerCommands().officerGridDoubleClick(GridCell{row, g.col()}); });
+    s.trace() << u"double-click row %1 for the officer dialog: %2, %3"_s.arg(row).arg(typed.join(u", "_s),
+                                                                                      ok ? u"OK"_s : u"Cancel"_s);
+    s.answers().expectDialog([&](QDialog* dialog) {
+        auto* edit = qobject_cast<frmEdit*>(dialog);
+        for (std::size_t k = 0; k < Boxes.size() && edit; ++k)
+            if (chosen & (1 << k))
+                edit->box(Boxes[k])->setText(QString::number(values[k]));
+        edit ? edit->button(ok ? 0 : 1)->click() : dialog->reject();
+    });
+    s.answers().run([&] { s.click(TableId::Officer, row, g.col(), Qt::NoModifier, true); });
 }
 
 } // namespace SequenceEditSteps

@@ -187,7 +187,7 @@ void SequenceSession::key(QWidget* target, int code, const QString& text, Qt::Ke
     QApplication::sendEvent(target, &press);
 }
 
-void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers)
+void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers, bool twice)
 {
     GridView* view = m_window->view(id);
     const QModelIndex index = view->model()->index(GridModel::toModelRow(row), col);
@@ -197,6 +197,11 @@ void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers 
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
     QApplication::sendEvent(view->viewport(), &press);
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QApplication::sendEvent(view->viewport(), &release);
+    if (!twice)
+        return;
+    QMouseEvent again(QEvent::MouseButtonDblClick, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(view->viewport(), &again);
     QApplication::sendEvent(view->viewport(), &release);
 }
 

@@ -55,8 +55,9 @@ public:
 
     // A key as the keyboard sends it to `target`.
     static void key(QWidget* target, int code, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // A click (with Shift: a Shift+click) on a cell of the grid of `id`, as the mouse sends it.
-    void click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A click (with Shift: a Shift+click; `twice`: a double-click) on a cell of the grid of `id`, as the
+    // mouse sends it.
+    void click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool twice = false);
     // A press and release (`twice`: a double-click) on the header of `col`, as the mouse sends them to
     // the header row's own area (the label columns' header for a label column).
     void clickHeader(TableId id, int col, bool twice);
