@@ -202,5 +202,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++steps;
     }
     session.undoAll();
+    // To see what a walk of the corpus does: TAVRIN_FUZZ_TRACE=1 and the input's file.
+    static const bool tracing = qEnvironmentVariableIsSet("TAVRIN_FUZZ_TRACE");
+    if (tracing)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(session.trace().join(u"\n"_s).replace(QChar(0), u"\\0"_s)));
     return 0;
 }

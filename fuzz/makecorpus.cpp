@@ -165,6 +165,14 @@ bool writeSequence(const QString& folder)
             record.byte(b);
         return record;
     };
+    // A walk written one step to a line.
+    const auto walk = [](std::initializer_list<std::initializer_list<int>> lines) {
+        FuzzRecord record;
+        for (const std::initializer_list<int>& line : lines)
+            for (const int b : line)
+                record.byte(b);
+        return record;
+    };
     constexpr auto op = [](SequenceStep step) { return int(step); };
     using enum SequenceStep;
     const QList<FuzzRecord> found{
@@ -187,18 +195,38 @@ bool writeSequence(const QString& folder)
         // 武力 raised to 230 on officer 0: the class marker must follow, and follow the undo back.
         steps({op(Click), 3, 1, 0, op(Type), 0, 230, 0, 0, op(Undo), op(Redo)}),
         // Every kind of field: a hex name in lower case, a reading, 顔グラ, 運 beside 野望, 寿命.
-        steps({op(Click), 1,        5, 0,         op(Type), 0, 0x34,      0x12,     0, op(Click), 2,        5,
-               0,         op(Type), 4, 0x25,      0,        0, op(Click), 18,       5, 0,         op(Type), 2,
-               0xCD,      0xAB,     0, op(Click), 10,       5, 0,         op(Type), 0, 9,         0,        0,
-               op(Click), 14,       5, 0,         op(Type), 0, 8,         0,        0, op(Undo),  op(Undo), op(Redo)}),
-        // Cities, items and forces: a capped 16-bit value, 肥沃, an item name, a ruler above 531.
-        steps({op(ShowTable), 1, op(Click), 2, 1,        0, op(Type), 0,    0x2D, 0x01,          0,
-               op(Click),     9, 1,         0, op(Type), 0, 20,       0,    0,    op(ShowTable), 2,
-               op(Click),     4, 2,         0, op(Type), 1, 0x11,     0x22, 0,    op(ShowTable), 3,
-               op(Click),     1, 1,         0, op(Type), 0, 0x58,     0x02, 0,    op(Undo),      op(Undo)}),
+        walk({{op(Click), 1, 5, 0},
+              {op(Type), 0, 0x34, 0x12, 0},
+              {op(Click), 2, 5, 0},
+              {op(Type), 4, 0x25, 0, 0},
+              {op(Click), 18, 5, 0},
+              {op(Type), 2, 0xCD, 0xAB, 0},
+              {op(Click), 10, 5, 0},
+              {op(Type), 0, 9, 0, 0},
+              {op(Click), 14, 5, 0},
+              {op(Type), 0, 8, 0, 0},
+              {op(Undo), op(Undo), op(Redo)}}),
+        // Cities, items and forces: a capped 16-bit value, 肥沃 above its cap, an item name, a ruler
+        // above 531.
+        walk({{op(ShowTable), 1},
+              {op(Click), 2, 1, 0},
+              {op(Type), 0, 0x2D, 0x01, 0},
+              {op(Click), 9, 1, 0},
+              {op(Type), 0, 19, 0, 0},
+              {op(ShowTable), 2},
+              {op(Click), 4, 2, 0},
+              {op(Type), 1, 0x11, 0x22, 0},
+              {op(ShowTable), 3},
+              {op(Click), 1, 1, 0},
+              {op(Type), 0, 0x58, 0x02, 0},
+              {op(Undo), op(Undo)}}),
         // A block pasted across the placement scenarios under a filter, then sorted officers and a patch.
-        steps({op(ShowTable), 4, op(Filter), 3, 0,         7, op(Paste), 8, 1, 2, 3, 4, 5, 6,
-               op(Sort),      0, op(Sort),   0, op(Patch), 1}),
+        walk({{op(ShowTable), 4},
+              {op(Filter), 3, 0, 7},
+              {op(Paste), 4, 1, 2, 3, 4},
+              {op(Sort), 0},
+              {op(Sort), 0},
+              {op(Patch), 1}}),
     };
     bool ok = true;
     for (const FuzzRecord& record : found)
