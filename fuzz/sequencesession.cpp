@@ -42,14 +42,12 @@ std::array<qint64, 4> stamp(const QString& path)
     return {qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
 }
 
-// The grid row that shows `record`; -1 when none does. Unless the officers were sorted, the row of
-// record n is n + 1.
+// The grid row that shows `record` (items by position, the others by the number in column 0); -1
+// when none does. Unless the officers were sorted, the row of record n is n + 1.
 int rowOf(const Grid& g, TableId id, int record)
 {
-    if (id == TableId::Item)
-        return record + g.fixedRows();
     const QString number = QString::number(record);
-    if (g.text(record + g.fixedRows(), 0) == number)
+    if (id == TableId::Item || g.text(record + g.fixedRows(), 0) == number)
         return record + g.fixedRows();
     for (int row = g.fixedRows(); row < g.rows(); ++row)
         if (g.text(row, 0) == number)
@@ -233,11 +231,9 @@ const QStringList& SequenceSession::namesBeside(const QString& path) const
 
 int SequenceSession::recordAt(const Grid& g, TableId id, int row)
 {
-    if (id == TableId::Item)
-        return row - g.fixedRows();
     bool ok = false;
     const int record = g.text(row, 0).toInt(&ok);
-    return ok ? record : -1;
+    return id == TableId::Item ? row - g.fixedRows() : ok ? record : -1;
 }
 
 QString SequenceSession::placeInBlock(BlockId block, qsizetype offset) const
