@@ -145,7 +145,8 @@ bool writePatch(const QString& folder, const QByteArray& image)
     for (const QByteArray& target : targets) {
         const QByteArray ips = PatchFile::create(PatchFormat::Ips, source, target).bytes;
         const QByteArray bps = PatchFile::create(PatchFormat::Bps, source, target).bytes;
-        for (const auto& [mode, rest] : {std::pair{0, ips}, std::pair{1, bps}, std::pair{2, bps}, std::pair{3, target}}) {
+        for (const auto& [mode, rest] :
+             {std::pair{0, ips}, std::pair{1, bps}, std::pair{2, bps}, std::pair{3, target}}) {
             FuzzRecord record;
             record.byte(mode).word(int(source.size())).bytes(source).bytes(rest);
             ok = put(folder, record.data()) && ok;
@@ -164,23 +165,70 @@ bool writeSequence(const QString& folder)
             record.byte(b);
         return record;
     };
+    // A walk written one step to a line.
+    const auto walk = [](std::initializer_list<std::initializer_list<int>> lines) {
+        FuzzRecord record;
+        for (const std::initializer_list<int>& line : lines)
+            for (const int b : line)
+                record.byte(b);
+        return record;
+    };
     constexpr auto op = [](SequenceStep step) { return int(step); };
     using enum SequenceStep;
     const QList<FuzzRecord> found{
         // A filter that hides every officer (武力>999), then 77 typed and Enter.
-        steps({op(Filter), 1, 3, 0, op(Type), 77, 0, 0}),
+        steps({op(Filter), 1, 3, 0, op(Type), 0, 77, 0, 0}),
         // 武力>=250, a sort by 野望, then 3 typed and Enter.
-        steps({op(Filter), 6, 3, 250, op(Sort), 9, op(Type), 3, 0, 0}),
+        steps({op(Filter), 6, 3, 250, op(Sort), 9, op(Type), 0, 3, 0, 0}),
         // The officer dialog on officer 3, whose byte 4 is 0x3F, closed by Cancel.
-        steps({op(Click), 0, 3, 0, op(OfficerDialog), 0, 0, 0}),
-        // An edit, the checksum fix, then a patch.
-        steps({op(Type), 77, 0, 0, op(FixChecksum), op(Patch), 0}),
+        steps({op(Click), 3, 3, 0, op(OfficerDialog), 0, 0, 0}),
+        // An edit, the checksum fix, then a patch made through the window.
+        steps({op(Type), 0, 77, 0, 0, op(FixChecksum), op(Patch), 0}),
         // The fix undone, another program writes the four checksum bytes, then a save that overwrites.
         steps({op(FixChecksum), op(Undo), op(ChangeOutside), 2, 0x12, 0x34, 0x56, 0x78, op(Save), 0}),
         // 武力<60, then 武力+=200 on the shown rows (most of them cut at the cap), 陸指-=255 (refused), undo.
         steps({op(Filter), 10, 3, 60, op(Batch), 0, 1, 200, op(Batch), 1, 2, 255, op(Undo)}),
         // Saved into the folder whose name list is shorter, then opened from there.
         steps({op(SaveAs), op(Open), 0}),
+        // 武力>=250, a press on the 知力 header, 3 typed and Enter: the current cell must be a shown one.
+        steps({op(Filter), 6, 3, 250, op(HeaderClick), 6, 0, op(Type), 0, 3, 0, 0}),
+        // The same with a double-click on the header (the sort).
+        steps({op(Filter), 6, 3, 250, op(HeaderClick), 6, 1, op(Type), 0, 3, 0, 0}),
+        // 武力 raised to 230 on officer 0: the class marker must follow, and follow the undo back.
+        steps({op(Click), 3, 1, 0, op(Type), 0, 230, 0, 0, op(Undo), op(Redo)}),
+        // Every kind of field: a hex name in lower case, a reading, 顔グラ, 運 beside 野望, 寿命.
+        walk({{op(Click), 1, 5, 0},
+              {op(Type), 0, 0x34, 0x12, 0},
+              {op(Click), 2, 5, 0},
+              {op(Type), 4, 0x25, 0, 0},
+              {op(Click), 18, 5, 0},
+              {op(Type), 2, 0xCD, 0xAB, 0},
+              {op(Click), 10, 5, 0},
+              {op(Type), 0, 9, 0, 0},
+              {op(Click), 14, 5, 0},
+              {op(Type), 0, 8, 0, 0},
+              {op(Undo), op(Undo), op(Redo)}}),
+        // Cities, items and forces: a capped 16-bit value, 肥沃 above its cap, an item name, a ruler
+        // above 531.
+        walk({{op(ShowTable), 1},
+              {op(Click), 2, 1, 0},
+              {op(Type), 0, 0x2D, 0x01, 0},
+              {op(Click), 9, 1, 0},
+              {op(Type), 0, 19, 0, 0},
+              {op(ShowTable), 2},
+              {op(Click), 4, 2, 0},
+              {op(Type), 1, 0x11, 0x22, 0},
+              {op(ShowTable), 3},
+              {op(Click), 1, 1, 0},
+              {op(Type), 0, 0x58, 0x02, 0},
+              {op(Undo), op(Undo)}}),
+        // A block pasted across the placement scenarios under a filter, then sorted officers and a patch.
+        walk({{op(ShowTable), 4},
+              {op(Filter), 3, 0, 7},
+              {op(Paste), 4, 1, 2, 3, 4},
+              {op(Sort), 0},
+              {op(Sort), 0},
+              {op(Patch), 1}}),
     };
     bool ok = true;
     for (const FuzzRecord& record : found)

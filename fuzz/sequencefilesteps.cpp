@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileDialog>
 
 #include <algorithm>
 
@@ -66,21 +67,52 @@ void saveAs(SequenceSession& s)
 
 void makePatch(SequenceSession& s, FuzzInput& in)
 {
-    const PatchFormat format = in.byte() % 2 ? PatchFormat::Bps : PatchFormat::Ips;
-    s.trace() << (format == PatchFormat::Ips ? u"make an IPS patch"_s : u"make a BPS patch"_s);
-    QByteArray image;
-    if (!s.document().composeSavedImage(image).isDone())
-        s.fail(u"the image a save would write could not be composed"_s);
+    const bool bps = in.byte() % 2;
+    s.trace() << (bps ? u"make a BPS patch"_s : u"make an IPS patch"_s) + u" with ファイル > パッチを作成..."_s;
+    // The original the user picks: the file as last opened or saved, in a file of its own.
+    const QString original = s.filePath(u"original.smc"_s);
+    const QString patchPath = s.filePath(bps ? u"made.bps"_s : u"made.ips"_s);
+    QFile::remove(patchPath);
+    QFile file(original);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(s.model().lastSaved()) != s.model().lastSaved().size())
+        s.fail(u"cannot write the original for the patch"_s);
+    file.close();
     const QByteArray expected = s.model().savedImage();
-    if (image != expected)
-        s.fail(u"a patch made now would not give what a save writes: "_s + s.firstDifference(image, expected));
-    const QByteArray& original = s.model().lastSaved();
-    if (image == original)
+    const bool differs = expected != s.model().lastSaved();
+    s.answers().expectDialog([&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        files ? files->selectFile(original) : void();
+        files ? dialog->accept() : dialog->reject();
+    });
+    if (differs)
+        s.answers().expectDialog([&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            if (!files)
+                return dialog->reject();
+            for (const QString& filter : files->nameFilters())
+                if (filter.contains(bps ? u"*.bps"_s : u"*.ips"_s))
+                    files->selectNameFilter(filter);
+            files->selectFile(patchPath);
+            dialog->accept();
+        });
+    // The report at the end (made, or no difference) has an OK button alone.
+    s.answers().allowReports();
+    s.answers().run([&] { s.window().fileItemClicked(6); });
+    if (!differs) {
+        if (QFile::exists(patchPath))
+            s.fail(u"a patch was written although nothing differs from the original"_s);
         return;
-    const PatchOutcome patch = PatchFile::create(format, original, image);
-    const PatchOutcome applied = patch.ok() ? PatchFile::apply(original, patch.bytes) : patch;
-    if (!applied.ok() || applied.bytes != expected)
-        s.fail(u"the patch applied to the file as last saved does not give what a save writes "_s + applied.error);
+    }
+    QFile written(patchPath);
+    if (!written.open(QIODevice::ReadOnly))
+        s.fail(u"the window's command wrote no patch"_s);
+    const PatchOutcome applied = PatchFile::apply(s.model().lastSaved(), written.readAll());
+    if (!applied.ok())
+        s.fail(u"the patch the window wrote does not apply to the original: "_s + applied.error);
+    if (applied.bytes != expected)
+        s.fail(u"the patch the window wrote does not give what a save writes: "_s +
+               s.firstDifference(applied.bytes, expected));
 }
 
 void changeOutside(SequenceSession& s, FuzzInput& in)
@@ -142,7 +174,7 @@ void openAgain(SequenceSession& s, FuzzInput& in)
     if (saves)
         s.model().save(s.model().current());
     if (opens) {
-        s.model().open(path);
+        s.model().open(path, s.namesBeside(path));
         s.checkNames();
     }
 }

@@ -1,115 +1,14 @@
 #include "sequencemodel.h"
 
 #include <bit>
-#include <set>
+#include <algorithm>
 
 namespace {
 
-constexpr qsizetype RecordSize = 30;
-constexpr qsizetype ScenarioSize = 2124;
 constexpr qsizetype CartridgeStart = 0x200;
 constexpr qsizetype PairInCartridge = 0x7FDC;
 
-struct ByteColumn
-{
-    int col;
-    qsizetype offset;
-    int cap;
-};
-
-// Officer and city columns that show one byte of the 30-byte record; every placement column from 2
-// to 25 shows one byte of a 4-byte record in one of six scenario blocks of 2124 bytes.
-constexpr std::array<ByteColumn, 10> OfficerColumns{{{3, 7, 255},
-                                                     {4, 5, 255},
-                                                     {5, 6, 255},
-                                                     {6, 8, 255},
-                                                     {7, 9, 255},
-                                                     {8, 10, 255},
-                                                     {13, 14, 255},
-                                                     {15, 11, 150},
-                                                     {16, 12, 100},
-                                                     {17, 13, 255}}};
-constexpr std::array<ByteColumn, 8> CityColumns{{{6, 11, 255},
-                                                 {7, 13, 255},
-                                                 {8, 12, 255},
-                                                 {10, 16, 255},
-                                                 {11, 17, 255},
-                                                 {15, 24, 255},
-                                                 {16, 25, 255},
-                                                 {17, 26, 255}}};
-
-template <std::size_t N> const ByteColumn* find(const std::array<ByteColumn, N>& columns, int col)
-{
-    for (const ByteColumn& column : columns)
-        if (column.col == col)
-            return &column;
-    return nullptr;
-}
-
-const ByteColumn* byteColumn(TableId id, int col)
-{
-    static const ByteColumn placement{0, 0, 255};
-    switch (id) {
-    case TableId::Officer:
-        return find(OfficerColumns, col);
-    case TableId::City:
-        return find(CityColumns, col);
-    case TableId::Placement:
-        return col >= 2 && col <= 25 ? &placement : nullptr;
-    default:
-        return nullptr;
-    }
-}
-
 } // namespace
-
-std::optional<int> SequenceModel::cap(TableId id, int col)
-{
-    const ByteColumn* column = byteColumn(id, col);
-    return column ? std::optional<int>(column->cap) : std::nullopt;
-}
-
-std::pair<int, int> SequenceModel::run(TableId id, int col)
-{
-    int first = col;
-    int last = col;
-    while (cap(id, first - 1))
-        --first;
-    while (cap(id, last + 1))
-        ++last;
-    return {first, last};
-}
-
-QList<int> SequenceModel::byteColumns(TableId id)
-{
-    QList<int> cols;
-    for (int col = 0; col < 26; ++col)
-        if (cap(id, col))
-            cols << col;
-    return cols;
-}
-
-qsizetype SequenceModel::offsetOf(TableId id, int record, int col)
-{
-    if (id == TableId::Placement)
-        return (col - 2) / 4 * ScenarioSize + 4 * qsizetype(record) + (col - 2) % 4;
-    return record * RecordSize + byteColumn(id, col)->offset;
-}
-
-int SequenceModel::recordOf(TableId id, qsizetype offset)
-{
-    return int(id == TableId::Placement ? offset % ScenarioSize / 4 : offset / RecordSize);
-}
-
-std::optional<int> SequenceModel::byteFor(const QString& text, int cap)
-{
-    if (text.isEmpty() || text.size() > 6)
-        return std::nullopt;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    return std::min(text.toInt(), cap);
-}
 
 // Left out of the coverage that guides the fuzzer: a megabyte of compares per save would cost more
 // than the save under test, and this loop has nothing to find.
@@ -130,9 +29,19 @@ __attribute__((no_sanitize("coverage"))) QByteArray SequenceModel::checksumPair(
     return QByteArray(pair, 4);
 }
 
-void SequenceModel::open(const QString& path)
+void SequenceModel::open(const QString& path, const QStringList& names)
 {
     m_current = path;
+    m_names = names;
+    m_texts.clear();
+    m_markedTexts.clear();
+    m_pending.reset();
+    // An open refills the grids in record order and shows every row.
+    for (QList<bool>& hidden : m_hidden)
+        hidden.clear();
+    m_order.clear();
+    for (int n = 0; n < SequenceFields::recordCount(TableId::Officer); ++n)
+        m_order << n;
     m_lastSaved = m_disk.value(path);
     for (const BlockSpec& range : BlockCatalogue)
         m_blocks[std::size_t(range.id)] = m_lastSaved.mid(range.position, range.size);
@@ -144,22 +53,166 @@ void SequenceModel::open(const QString& path)
     m_changed.clear();
 }
 
-void SequenceModel::edit(const QList<Write>& writes)
+QString SequenceModel::textIn(const Blocks& blocks, const QMap<CellKey, QString>& texts, TableId id, int record,
+                              int col) const
 {
-    Step step;
-    std::set<std::pair<BlockId, qsizetype>> seen;
+    const auto typed = texts.constFind({id, record, col});
+    if (typed != texts.constEnd())
+        return *typed;
+    return SequenceFields::display(id, blocks[std::size_t(blockOfTable(id))], record, col, m_names);
+}
+
+QString SequenceModel::cellText(TableId id, int record, int col) const
+{
+    return textIn(m_blocks, m_texts, id, record, col);
+}
+
+QString SequenceModel::markedText(TableId id, int record, int col) const
+{
+    return textIn(m_marked, m_markedTexts, id, record, col);
+}
+
+void SequenceModel::beginEdit(TableId id, int record)
+{
+    m_pending = Step{};
+    m_pending->table = id;
+    m_pending->record = record;
+}
+
+SequenceModel::Outcome SequenceModel::commit(TableId id, int record, int col, const QString& text)
+{
+    if (!SequenceFields::editable(id, col) || record < 0)
+        return Outcome::Skipped;
+    const std::optional<QString> accepted = SequenceFields::accept(id, col, text);
+    if (!accepted)
+        return Outcome::Refused;
+    const SequenceFields::Field field = SequenceFields::field(id, col);
+    const int partnerCol = field.kind == SequenceFields::Kind::PairHigh  ? col + 1
+                           : field.kind == SequenceFields::Kind::PairLow ? col - 1
+                                                                         : col;
+    const QList<Write> writes = SequenceFields::store(id, m_blocks[std::size_t(blockOfTable(id))], record, col,
+                                                      *accepted, cellText(id, record, partnerCol));
+    Step& step = *m_pending;
+    const CellKey key{id, record, col};
+    if (!step.textsBefore.contains(key))
+        step.textsBefore[key] = m_texts.contains(key) ? std::optional<QString>(m_texts[key]) : std::nullopt;
     for (const Write& write : writes) {
-        // A cell written twice counts once, with its first value as the one before.
-        if (seen.insert({write.block, write.offset}).second)
+        // A byte written twice counts once, with its first value as the one before.
+        if (std::none_of(step.before.begin(), step.before.end(),
+                         [&](const Write& w) { return w.block == write.block && w.offset == write.offset; }))
             step.before << Write{write.block, write.offset, m_blocks[std::size_t(write.block)].at(write.offset)};
         step.after << write;
-        apply({write});
     }
+    apply(writes);
+    // The cell shows the accepted text, which is what its bytes show unless it was typed otherwise
+    // (a hex name in lower case, a reading without its padding).
+    m_texts.remove(key);
+    if (cellText(id, record, col) != *accepted)
+        m_texts[key] = *accepted;
+    step.textsAfter[key] = m_texts.contains(key) ? std::optional<QString>(m_texts[key]) : std::nullopt;
+    return Outcome::Stored;
+}
+
+void SequenceModel::showBytes(TableId id, int record)
+{
+    for (int col = 0; col < SequenceFields::columnCount(id); ++col) {
+        const CellKey key{id, record, col};
+        if (!m_texts.contains(key))
+            continue;
+        if (!m_pending->textsBefore.contains(key))
+            m_pending->textsBefore[key] = m_texts[key];
+        m_pending->textsAfter[key] = std::nullopt;
+        m_texts.remove(key);
+    }
+}
+
+void SequenceModel::endEdit()
+{
+    Step step = std::move(*m_pending);
+    m_pending.reset();
     bool changes = false;
     for (const Write& before : std::as_const(step.before))
         changes = changes || m_blocks[std::size_t(before.block)].at(before.offset) != before.value;
     if (changes)
         push(std::move(step));
+}
+
+void SequenceModel::applyTexts(const QMap<CellKey, std::optional<QString>>& texts)
+{
+    for (auto it = texts.constBegin(); it != texts.constEnd(); ++it)
+        if (*it)
+            m_texts[it.key()] = **it;
+        else
+            m_texts.remove(it.key());
+}
+
+void SequenceModel::showStepCell(const Step& step)
+{
+    if (isHidden(step.table, step.record))
+        m_hidden[std::size_t(step.table)].clear();
+}
+
+void SequenceModel::filter(TableId id, const Filter& filter)
+{
+    if (!filter.valid)
+        return;
+    QList<bool>& hidden = m_hidden[std::size_t(id)];
+    hidden.clear();
+    if (filter.kind == Filter::Kind::None)
+        return;
+    const int records = SequenceFields::recordCount(id);
+    const int cols = SequenceFields::columnCount(id);
+    bool any = false;
+    QList<bool> flags(records, false);
+    for (int n = 0; n < records; ++n) {
+        bool matches = false;
+        if (filter.kind == Filter::Kind::Word) {
+            for (int col = 0; col < cols && !matches; ++col)
+                matches = cellText(id, n, col).contains(filter.word);
+        } else if (const std::optional<double> v = SequenceFields::numberIn(cellText(id, n, filter.col))) {
+            const double x = filter.number;
+            const std::array<bool, 6> holds{*v > x, *v >= x, *v < x, *v <= x, *v == x, *v != x};
+            matches = holds[std::size_t(filter.op)];
+        }
+        flags[n] = !matches;
+        any = any || !matches;
+    }
+    if (any)
+        hidden = flags;
+}
+
+bool SequenceModel::isHidden(TableId id, int record) const
+{
+    const QList<bool>& hidden = m_hidden[std::size_t(id)];
+    return record >= 0 && record < hidden.size() && hidden[record];
+}
+
+void SequenceModel::sortOfficers(int col)
+{
+    const QString key = QString::number(col);
+    const bool descending = m_tag != key;
+    struct Key
+    {
+        std::optional<double> number;
+        QString text;
+    };
+    QMap<int, Key> keys;
+    for (const int n : std::as_const(m_order)) {
+        const QString text = cellText(TableId::Officer, n, col);
+        keys[n] = Key{SequenceFields::numberIn(text), text};
+    }
+    // Numbers before texts, whichever the direction; equal keys keep their order.
+    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        const Key& x = keys[a];
+        const Key& y = keys[b];
+        if (x.number.has_value() != y.number.has_value())
+            return x.number.has_value();
+        if (x.number)
+            return descending ? *x.number > *y.number : *x.number < *y.number;
+        const int order = x.text.compare(y.text);
+        return descending ? order > 0 : order < 0;
+    });
+    m_tag = descending ? key : QString();
 }
 
 void SequenceModel::requestChecksumFix()
@@ -196,6 +249,8 @@ void SequenceModel::undo()
     const Step& step = m_steps[--m_index];
     if (!step.fix) {
         apply(step.before);
+        applyTexts(step.textsBefore);
+        showStepCell(step);
         return;
     }
     // Undoing a fix that no save wrote leaves the four bytes alone (or to the request before it);
@@ -214,8 +269,11 @@ void SequenceModel::redo()
     if (m_index == m_steps.size())
         return;
     Step& step = m_steps[m_index++];
-    if (!step.fix)
-        return apply(step.after);
+    if (!step.fix) {
+        apply(step.after);
+        applyTexts(step.textsAfter);
+        return showStepCell(step);
+    }
     step.requestBefore = m_request;
     step.putBefore = m_put;
     step.pairSavesAtRedo = m_overwrittenPairs.size();
@@ -242,6 +300,7 @@ void SequenceModel::save(const QString& path)
     m_current = path;
     m_lastSaved = image;
     m_marked = m_blocks;
+    m_markedTexts = m_texts;
     m_clean = m_index;
     m_changedOutside = false;
     // A save that wrote the pair: what it wrote over is kept for an undo, and a Put is carried out once.

@@ -2,6 +2,7 @@
 
 #include "blockcatalogue.h"
 #include "document.h"
+#include "sequencefields.h"
 #include "tableblock.h"
 
 #include <QByteArray>
@@ -11,38 +12,42 @@
 
 #include <array>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 // What the files on disk and the five tables must hold after each step of an editing session, kept
 // by the sequence target itself: from the catalogue's ranges, the copier header and cartridge header
-// offsets, and the layout of the one-byte number columns it edits. It never asks the code under test
-// what a byte should be.
+// offsets, and the layout and commit rules of every column (SequenceFields). It never asks the code
+// under test what a byte or a cell should be, which rows a filter shows, or in which order they stand.
 class SequenceModel
 {
 public:
     using Blocks = std::array<QByteArray, 5>;
+    using Write = SequenceFields::Write;
 
-    // One block byte an edit is expected to write.
-    struct Write
+    // A typed or pasted text sent into a cell, as a commit does.
+    enum class Outcome
     {
-        BlockId block;
-        qsizetype offset;
-        char value;
+        Stored,
+        Refused,
+        Skipped,
     };
-
-    // --- Facts about the columns the target types into: each shows one byte as a decimal number.
-    // The largest number the column takes (a larger one is capped to it); nullopt when the column is
-    // not one of these.
-    static std::optional<int> cap(TableId id, int col);
-    // The first and last column of the run of such columns that holds `col`.
-    static std::pair<int, int> run(TableId id, int col);
-    static QList<int> byteColumns(TableId id);
-    static qsizetype offsetOf(TableId id, int record, int col);
-    // The record a block offset belongs to.
-    static int recordOf(TableId id, qsizetype offset);
-    // The byte a typed or pasted text stores in a column capped at `cap`: digits only, capped; any
-    // other text is refused (nullopt).
-    static std::optional<int> byteFor(const QString& text, int cap);
+    // A filter the target typed: none, one digit that some cell of the row must hold, or a comparison
+    // of a column's number; `valid` is false for a comparison on a column without a header.
+    struct Filter
+    {
+        enum class Kind
+        {
+            None,
+            Word,
+            Compare,
+        } kind = Kind::None;
+        QString word;
+        int col = 0;
+        int op = 0; // > >= < <= = !=
+        double number = 0;
+        bool valid = true;
+    };
 
     // --- Cartridge facts: a 512-byte copier header, then the cartridge with its header at 0x7FC0.
     static constexpr qsizetype PairAt = 0x200 + 0x7FDC;
@@ -51,9 +56,30 @@ public:
     static QByteArray checksumPair(const QByteArray& image);
 
     // --- The session.
-    void open(const QString& path);
-    // Records an edit: the writes that change a byte become one undo step; none, no step.
-    void edit(const QList<Write>& writes);
+    void open(const QString& path, const QStringList& names);
+    // An edit made on `record` of `id` (the current cell's record when it started): the commits
+    // between begin and end that change a byte become one undo step; none, no step (the texts stay).
+    void beginEdit(TableId id, int record);
+    Outcome commit(TableId id, int record, int col, const QString& text);
+    // Within an edit: every cell of the record shows its bytes again, as a fresh fill would (what the
+    // officer dialog's OK leaves).
+    void showBytes(TableId id, int record);
+    void endEdit();
+    // What the cell shows now, and what it showed when the file was last opened or saved.
+    QString cellText(TableId id, int record, int col) const;
+    QString markedText(TableId id, int record, int col) const;
+
+    // A filter on the table: the rows it hides stay hidden (sorted, edited) until the next filter, an
+    // open, or an undo or redo that has to show its cell. An invalid one changes nothing.
+    void filter(TableId id, const Filter& filter);
+    bool isHidden(TableId id, int record) const;
+    bool hasHidden(TableId id) const { return !m_hidden[std::size_t(id)].isEmpty(); }
+    // A double-click on the officers' header of `col`: descending, then ascending on the same column.
+    void sortOfficers(int col);
+    // The records in the officer grid's row order.
+    const QList<int>& officerOrder() const { return m_order; }
+    QString sortTag() const { return m_tag; }
+    void setSortTag(const QString& tag) { m_tag = tag; }
     // A step after which every save writes the checksum of what it writes. Undone before a save wrote
     // it, the request before it holds again (the four bytes as the file has them, if that was all);
     // undone after, the next save puts back what that save wrote over. A request to put four bytes
@@ -92,10 +118,16 @@ private:
         Fix,
         Put,
     };
+    using CellKey = std::tuple<TableId, int, int>;
     struct Step
     {
         QList<Write> before;
         QList<Write> after;
+        // Cells whose text is not what their bytes show; nullopt: the cell shows its bytes.
+        QMap<CellKey, std::optional<QString>> textsBefore;
+        QMap<CellKey, std::optional<QString>> textsAfter;
+        TableId table = TableId::Officer;
+        int record = -1;
         bool fix = false;
         // Taken at each redo: the request the fix replaced, and how many saves had written the pair.
         Request requestBefore = Request::Keep;
@@ -104,6 +136,10 @@ private:
     };
     void push(Step step);
     void apply(const QList<Write>& writes);
+    void applyTexts(const QMap<CellKey, std::optional<QString>>& texts);
+    // An undo or redo shows the cell its step was made on: a filter hiding it goes.
+    void showStepCell(const Step& step);
+    QString textIn(const Blocks& blocks, const QMap<CellKey, QString>& texts, TableId id, int record, int col) const;
 
     QMap<QString, QByteArray> m_disk;
     QString m_current;
@@ -120,4 +156,11 @@ private:
     QList<QByteArray> m_overwrittenPairs;
     bool m_changedOutside = false;
     QList<QPair<BlockId, qsizetype>> m_changed;
+    QStringList m_names;
+    QMap<CellKey, QString> m_texts;
+    QMap<CellKey, QString> m_markedTexts;
+    std::optional<Step> m_pending;
+    std::array<QList<bool>, 5> m_hidden;
+    QList<int> m_order;
+    QString m_tag;
 };

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -41,12 +42,12 @@ std::array<qint64, 4> stamp(const QString& path)
     return {qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec)};
 }
 
-// The grid row that shows `record`; -1 when none does. Unless the officers were sorted, the row of
-// record n is n + 1.
-int rowOf(const Grid& g, int record)
+// The grid row that shows `record` (items by position, the others by the number in column 0); -1
+// when none does. Unless the officers were sorted, the row of record n is n + 1.
+int rowOf(const Grid& g, TableId id, int record)
 {
     const QString number = QString::number(record);
-    if (g.text(record + g.fixedRows(), 0) == number)
+    if (id == TableId::Item || g.text(record + g.fixedRows(), 0) == number)
         return record + g.fixedRows();
     for (int row = g.fixedRows(); row < g.rows(); ++row)
         if (g.text(row, 0) == number)
@@ -93,8 +94,10 @@ QString SequenceSession::other() const
 
 void SequenceSession::fail(const QString& what) const
 {
-    std::fprintf(stderr, "fuzz_sequence: after these steps:\n  %s\n%s\n", qUtf8Printable(m_trace.join(u"\n  "_s)),
-                 qUtf8Printable(what));
+    // A reading padded with NULs would end the message at its first one.
+    const auto printable = [](QString text) { return text.replace(QChar(0), u"\\0"_s); };
+    std::fprintf(stderr, "fuzz_sequence: after these steps:\n  %s\n%s\n",
+                 qUtf8Printable(printable(m_trace.join(u"\n  "_s))), qUtf8Printable(printable(what)));
     std::abort();
 }
 
@@ -138,7 +141,7 @@ void SequenceSession::start()
     m_touched.clear();
     m_window->cellEditor()->cancelCellEdit();
     m_window->findCommands().closeBar();
-    for (const int item : {2, 5, 1}) {
+    for (const int item : {2, 3, 4, 5, 1}) {
         m_window->editItemClicked(item);
         m_window->findCommands().bar().filterEdit()->setText(QString());
     }
@@ -149,12 +152,13 @@ void SequenceSession::start()
         m_window->session().undoStack().clear();
     m_model = Model();
     m_model.setDisk(m_images[0], m_sample);
-    m_model.open(m_images[0]);
+    m_model.open(m_images[0], m_names[0]);
+    m_model.setSortTag(m_sortTag);
     // The same cell of each grid current and alone selected, in the view as in the grid.
-    for (const int item : {2, 5, 1}) {
+    for (const int item : {2, 3, 4, 5, 1}) {
         m_window->editItemClicked(item);
         const TableId id = visible();
-        click(id, 1, Model::byteColumns(id).front());
+        click(id, 1, document().table(id).firstEditableColumn());
     }
     checkNames();
     checkAfterStep();
@@ -168,6 +172,7 @@ void SequenceSession::undoAll()
         m_model.undo();
     }
     checkAfterStep();
+    m_sortTag = m_model.sortTag();
     if (m_model.blocks() != m_model.opened())
         fail(u"the model's own undo does not give the tables as opened"_s);
     for (const auto& [id, record] : m_touched)
@@ -180,7 +185,7 @@ void SequenceSession::key(QWidget* target, int code, const QString& text, Qt::Ke
     QApplication::sendEvent(target, &press);
 }
 
-void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers)
+void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers, bool twice)
 {
     GridView* view = m_window->view(id);
     const QModelIndex index = view->model()->index(GridModel::toModelRow(row), col);
@@ -191,6 +196,44 @@ void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers 
     QApplication::sendEvent(view->viewport(), &press);
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, modifiers);
     QApplication::sendEvent(view->viewport(), &release);
+    if (!twice)
+        return;
+    QMouseEvent again(QEvent::MouseButtonDblClick, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(view->viewport(), &again);
+    QApplication::sendEvent(view->viewport(), &release);
+}
+
+void SequenceSession::clickHeader(TableId id, int col, bool twice)
+{
+    GridView* view = m_window->view(id);
+    view->scrollTo(view->model()->index(0, col));
+    // A label column lies under the label columns' own view, with a header of its own.
+    const auto* labels = view->findChild<QTableView*>();
+    const bool label = labels && labels->isVisible() && col < grid(id).fixedCols();
+    const QHeaderView* header = (label ? labels : static_cast<QTableView*>(view))->horizontalHeader();
+    QWidget* area = header->viewport();
+    const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
+    const QPoint global = area->mapToGlobal(at);
+    const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, global, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(area, &event);
+    };
+    for (int k = 0; k < (twice ? 2 : 1); ++k) {
+        send(k == 0 ? QEvent::MouseButtonPress : QEvent::MouseButtonDblClick, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+}
+
+const QStringList& SequenceSession::namesBeside(const QString& path) const
+{
+    return m_names[path == m_images[0] ? 0 : 1];
+}
+
+int SequenceSession::recordAt(const Grid& g, TableId id, int row)
+{
+    bool ok = false;
+    const int record = g.text(row, 0).toInt(&ok);
+    return id == TableId::Item ? row - g.fixedRows() : ok ? record : -1;
 }
 
 QString SequenceSession::placeInBlock(BlockId block, qsizetype offset) const
@@ -198,10 +241,9 @@ QString SequenceSession::placeInBlock(BlockId block, qsizetype offset) const
     for (const TableId id : AllTables) {
         if (blockOfTable(id) != block)
             continue;
-        const int record = Model::recordOf(id, offset);
+        const int record = SequenceFields::recordOf(id, offset);
         const Grid& g = m_window->document().grid(id);
-        const bool hidden = (id == TableId::Officer || id == TableId::City || id == TableId::Placement) &&
-                            g.isRowHidden(rowOf(g, record));
+        const bool hidden = g.isRowHidden(rowOf(g, id, record));
         return u"table %1 record %2 (block offset %3)%4"_s.arg(int(id)).arg(record).arg(offset).arg(
             hidden ? u", a row the filter hides"_s : QString());
     }
@@ -267,24 +309,54 @@ void SequenceSession::checkFiles()
     }
 }
 
-// The number columns of a record show its bytes, tinted exactly where they differ from the file.
+// Every cell of a record shows what the model says, derived columns included, and the cells that
+// have bytes are tinted exactly where their text differs from what the file last gave them.
 void SequenceSession::checkRecord(TableId id, int record)
 {
+    using Kind = SequenceFields::Kind;
     const Grid& g = grid(id);
-    const int row = rowOf(g, record);
+    const int row = rowOf(g, id, record);
     if (row < 0)
         fail(u"no row shows record %1 of table %2"_s.arg(record).arg(int(id)));
-    const std::size_t b = std::size_t(blockOfTable(id));
-    for (const int col : Model::byteColumns(id)) {
-        const qsizetype at = Model::offsetOf(id, record, col);
-        const QString shown = QString::number(quint8(m_model.blocks()[b][at]));
+    for (int col = 0; col < g.cols(); ++col) {
+        const Kind kind = SequenceFields::field(id, col).kind;
+        // Labels and empty columns hold nothing of the record; column 0 numbers it (not on items).
+        if (kind == Kind::None && (col > 0 || id == TableId::Item))
+            continue;
+        const QString shown = m_model.cellText(id, record, col);
         if (g.text(row, col) != shown)
-            fail(u"table %1 record %2 column %3 shows \"%4\" for the byte %5"_s.arg(int(id)).arg(record).arg(col).arg(
-                g.text(row, col), shown));
-        if (g.isChanged(row, col) != (m_model.blocks()[b][at] != m_model.marked()[b][at]))
+            fail(u"table %1 record %2 column %3 shows \"%4\", the model expects \"%5\""_s.arg(int(id))
+                     .arg(record)
+                     .arg(col)
+                     .arg(g.text(row, col), shown));
+        if (!SequenceFields::editable(id, col))
+            continue;
+        if (g.isChanged(row, col) != (shown != m_model.markedText(id, record, col)))
             fail(u"table %1 record %2 column %3 is %4 tinted"_s.arg(int(id)).arg(record).arg(col).arg(
                 g.isChanged(row, col) ? u"wrongly"_s : u"not"_s));
     }
+}
+
+void SequenceSession::checkRows()
+{
+    for (const TableId id : AllTables) {
+        const Grid& g = grid(id);
+        if (!g.hasHiddenRows() && !m_model.hasHidden(id))
+            continue;
+        for (int row = g.fixedRows(); row < g.rows(); ++row) {
+            const int record = recordAt(g, id, row);
+            if (g.isRowHidden(row) != m_model.isHidden(id, record))
+                fail(u"table %1 record %2 is %3, the model expects it %4"_s.arg(int(id)).arg(record).arg(
+                    g.isRowHidden(row) ? u"hidden"_s : u"shown"_s, g.isRowHidden(row) ? u"shown"_s : u"hidden"_s));
+        }
+    }
+    const Grid& officers = grid(TableId::Officer);
+    const QList<int>& order = m_model.officerOrder();
+    for (int row = officers.fixedRows(); row < officers.rows(); ++row)
+        if (officers.text(row, 0) != QString::number(order.value(row - officers.fixedRows())))
+            fail(u"officer row %1 shows record %2, the model's order has %3"_s.arg(row)
+                     .arg(officers.text(row, 0))
+                     .arg(order.value(row - officers.fixedRows())));
 }
 
 void SequenceSession::checkAfterStep()
@@ -305,11 +377,12 @@ void SequenceSession::checkAfterStep()
         if (g.row() >= g.fixedRows() && g.row() < g.rows() && g.isRowHidden(g.row()))
             fail(u"the current cell of table %1 is on row %2, which the filter hides"_s.arg(int(id)).arg(g.row()));
     }
+    checkRows();
     std::set<std::pair<TableId, int>> changed;
     for (const auto& [block, offset] : m_model.takeChanged())
-        for (const TableId id : {TableId::Officer, TableId::City, TableId::Placement})
+        for (const TableId id : AllTables)
             if (blockOfTable(id) == block)
-                changed.insert({id, Model::recordOf(id, offset)});
+                changed.insert({id, SequenceFields::recordOf(id, offset)});
     for (const auto& [id, record] : changed)
         checkRecord(id, record);
     m_touched.insert(changed.begin(), changed.end());
@@ -317,7 +390,7 @@ void SequenceSession::checkAfterStep()
 
 void SequenceSession::checkNames()
 {
-    const QStringList& names = m_names[m_model.current() == m_images[0] ? 0 : 1];
+    const QStringList& names = namesBeside(m_model.current());
     const Grid& g = grid(TableId::Placement);
     for (int row = g.fixedRows(); row < g.rows(); ++row)
         if (g.text(row, 1) != names.value(row - 1))

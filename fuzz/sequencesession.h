@@ -55,8 +55,18 @@ public:
 
     // A key as the keyboard sends it to `target`.
     static void key(QWidget* target, int code, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // A click (with Shift: a Shift+click) on a cell of the grid of `id`, as the mouse sends it.
-    void click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A click (with Shift: a Shift+click; `twice`: a double-click) on a cell of the grid of `id`, as the
+    // mouse sends it.
+    void click(TableId id, int row, int col, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool twice = false);
+    // A press and release (`twice`: a double-click) on the header of `col`, as the mouse sends them to
+    // the header row's own area (the label columns' header for a label column).
+    void clickHeader(TableId id, int col, bool twice);
+    // The names beside an image.
+    const QStringList& namesBeside(const QString& path) const;
+    // The record a grid row shows (items by position, the others by the number in column 0).
+    static int recordAt(const Grid& g, TableId id, int row);
+    // The folder of the session's own files.
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
     [[noreturn]] void fail(const QString& what) const;
     // Where a file position lies, as a person reads it.
@@ -68,6 +78,9 @@ private:
     QString placeInBlock(BlockId block, qsizetype offset) const;
     void checkFiles();
     void checkRecord(TableId id, int record);
+    // The rows the model says a filter hides are exactly the hidden ones; the officers stand in the
+    // model's order.
+    void checkRows();
     bool gridsAsOpened() const;
     void openSample();
 
@@ -89,4 +102,6 @@ private:
     // Every cell of the five grids as the sample's open filled them.
     std::array<QStringList, 5> m_opened;
     bool m_reopen = true;
+    // The officer sort's direction, which outlives an input as the grid's does.
+    QString m_sortTag;
 };
