@@ -20,6 +20,7 @@ class OfficerGridCommands;
 class QAction;
 class QLineEdit;
 class QMenu;
+class RecoveryKeeper;
 class TestPlayCommand;
 
 // The main window: one of the five grids fills the client area, the Edit menu chooses which. It
@@ -67,6 +68,8 @@ public:
     CellEditor* cellEditor() const { return m_cellEditor; }
     // ファイル > テストプレイ and its settings.
     TestPlayCommand& testPlay() const { return *m_testPlay; }
+    // The recovery file of unsaved edits.
+    RecoveryKeeper& recovery() const { return *m_recovery; }
 
     void fileItemClicked(int index);
     // Hides every grid, then shows the one of the index (1 officers, 2 cities, 3 items, 4 forces,
@@ -127,4 +130,5 @@ private:
     // The separator above the Edit menu's view items.
     QAction* m_viewSeparator = nullptr;
     std::unique_ptr<TestPlayCommand> m_testPlay;
+    RecoveryKeeper* m_recovery = nullptr;
 };
