@@ -205,7 +205,7 @@ void frmMain::createEditing()
     m_compareCommands = new CompareCommands(*m_session, *this, *m_findCommands);
     m_compareCommands->addMenuItems(*m_editMenu, m_viewSeparator, m_fileItems.value(14));
     m_testPlay = std::make_unique<TestPlayCommand>(*this, document());
-    m_recovery = new RecoveryKeeper(*m_session);
+    m_recovery = std::make_unique<RecoveryKeeper>(*m_session);
     // The officer's name from the list, over the columns that name the officer.
     view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
         return col <= 1 ? document().officerListName(row) : QString();

@@ -130,5 +130,6 @@ private:
     // The separator above the Edit menu's view items.
     QAction* m_viewSeparator = nullptr;
     std::unique_ptr<TestPlayCommand> m_testPlay;
-    RecoveryKeeper* m_recovery = nullptr;
+    // Goes before the session: the undo stack's clearing as it goes must not count as "nothing unsaved".
+    std::unique_ptr<RecoveryKeeper> m_recovery;
 };

@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-RecoveryKeeper::RecoveryKeeper(EditSession& session) : QObject(&session), m_session(session)
+RecoveryKeeper::RecoveryKeeper(EditSession& session) : m_session(session)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(WriteDelayMs);
@@ -24,9 +24,13 @@ RecoveryKeeper::RecoveryKeeper(EditSession& session) : QObject(&session), m_sess
     connect(&session, &EditSession::saved, this, &RecoveryKeeper::saved);
 }
 
-// A window that goes without a close (the session ends, the program is stopped) keeps its file: only
-// the lock goes, so that the next start offers it.
-RecoveryKeeper::~RecoveryKeeper() = default;
+// A window that goes without a close (the program is stopped, the session ends) keeps its file, brought
+// up to date without a word: only the lock goes, so that the next start offers it.
+RecoveryKeeper::~RecoveryKeeper()
+{
+    if (m_timer.isActive() && m_slot)
+        m_slot->write(RecoveryFile::of(m_session.document()));
+}
 
 QString RecoveryKeeper::filePath() const
 {

@@ -18,6 +18,7 @@ class RecoveryKeeper : public QObject
     Q_OBJECT
 
 public:
+    // Owned by the window and destroyed before the session, whose undo stack empties as it goes.
     explicit RecoveryKeeper(EditSession& session);
     ~RecoveryKeeper() override;
 

@@ -97,6 +97,120 @@ private Q_SLOTS:
         QCOMPARE(tablesIn(readFileBytes(image)), typed);
         QVERIFY(!QFile::exists(window.recovery().filePath()));
     }
+
+    void recoveryFile_goesOnceNothingIsUnsaved_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("save") << u"save"_s << QString() << false;
+        QTest::newRow("undo back to the file") << u"undo"_s << QString() << false;
+        QTest::newRow("close, save") << u"close"_s << u"保存"_s << false;
+        QTest::newRow("close, do not save") << u"close"_s << u"保存しない"_s << false;
+        QTest::newRow("open another, do not save") << u"open"_s << u"保存しない"_s << false;
+        QTest::newRow("close, cancel") << u"close"_s << u"キャンセル"_s << true;
+        QTest::newRow("open another, cancel") << u"open"_s << u"キャンセル"_s << true;
+    }
+
+    void recoveryFile_goesOnceNothingIsUnsaved()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, answer);
+        QFETCH(bool, kept);
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        const QString file = session.main().recovery().filePath();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), WriteTimeoutMs);
+        QCOMPARE(RecoveryFile::read(file)->blocks[0], session.block(TableId::Officer));
+        const QString other = session.dir.filePath(u"other.smc"_s);
+        QVERIFY(QFile::copy(session.sample, other));
+
+        QuestionAnswerer answerer(answer);
+        if (step == u"save"_s)
+            QVERIFY(session.save());
+        else if (step == u"undo"_s)
+            session.main().undoAction()->trigger();
+        else if (step == u"close"_s)
+            session.main().close();
+        else
+            session.main().openImageAsked(other);
+        QCOMPARE(QFile::exists(file), kept);
+    }
+
+    void secondEditor_isOfferedOnlyAFileWhoseEditorIsGone_data()
+    {
+        QTest::addColumn<bool>("firstRuns");
+        QTest::newRow("first editor still open") << true;
+        QTest::newRow("first editor gone without a close") << false;
+    }
+
+    void secondEditor_isOfferedOnlyAFileWhoseEditorIsGone()
+    {
+        QFETCH(bool, firstRuns);
+        EditorSession session;
+        QVERIFY(session.active);
+        session.select(TableId::Officer, 3, WarColumn);
+        EditorSession::type(u"42\r"_s);
+        const QString file = session.main().recovery().filePath();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), WriteTimeoutMs);
+        const QByteArray firstState = readFileBytes(file);
+        if (!firstRuns)
+            session.window.reset();
+
+        QuestionAnswerer answerer(u"キャンセル"_s);
+        frmMain second({u"tavrin-editor"_s, session.sample});
+        QCOMPARE(answerer.texts.size(), firstRuns ? 0 : 1);
+        // Either way the second editor writes a file of its own and leaves the first one alone.
+        QVERIFY(!second.recovery().filePath().isEmpty());
+        QVERIFY(second.recovery().filePath() != file);
+        second.document().grid(TableId::City).setCurrentCell(1, 2);
+        second.session().record(TableId::City, u"x"_s,
+                                [&] { second.document().table(TableId::City).commitText(1, 2, u"99"_s); });
+        second.recovery().writeNow();
+        QVERIFY(QFile::exists(second.recovery().filePath()));
+        QCOMPARE(readFileBytes(file), firstState);
+    }
+
+    void unreadableFile_isSetAsideWithAMessage_data()
+    {
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<int>("flipped");
+        QTest::newRow("not a recovery file") << 0 << -1;
+        QTest::newRow("cut short") << 100 << -1;
+        QTest::newRow("one byte changed") << -1 << 2000;
+    }
+
+    void unreadableFile_isSetAsideWithAMessage()
+    {
+        QFETCH(int, cut);
+        QFETCH(int, flipped);
+        EditorSession session(false);
+        QVERIFY(session.active);
+        Document document;
+        document.setUpGrids();
+        QVERIFY(document.open(session.sample).isDone());
+        QByteArray bytes = RecoveryFile::of(document).serialize();
+        if (cut >= 0)
+            bytes = cut ? bytes.first(cut) : QByteArray("not ours");
+        if (flipped >= 0)
+            bytes[flipped] = char(bytes[flipped] ^ 1);
+        // The name the first editor of the image writes.
+        const QString file = RecoveryFile::folder() + u"/"_s + RecoveryFile::keyOf(session.sample) + u"-0.recovery"_s;
+        QVERIFY(QDir().mkpath(RecoveryFile::folder()));
+        QVERIFY(writeFileBytes(file, bytes));
+
+        QuestionAnswerer answerer(u"OK"_s);
+        session.main().openImage(session.sample);
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY2(answerer.texts.first().contains(u"読み込めなかった"_s), qPrintable(answerer.texts.first()));
+        QVERIFY(!QFile::exists(file));
+        const QStringList aside =
+            QDir(RecoveryFile::folder()).entryList({QFileInfo(file).fileName() + u".unreadable-*"_s});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(QFile::remove(QDir(RecoveryFile::folder()).filePath(aside.first())));
+    }
 };
 
 TAVRIN_TEST(RecoveryTest)
