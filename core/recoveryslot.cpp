@@ -1,6 +1,5 @@
 #include "recoveryslot.h"
 
-#include "atomicfile.h"
 #include "recoveryfile.h"
 
 #include <QDateTime>
@@ -51,11 +50,6 @@ std::unique_ptr<RecoverySlot> RecoverySlot::claim(const QString& imagePath, Clai
 bool RecoverySlot::hasFile() const
 {
     return QFileInfo::exists(m_file);
-}
-
-FileResult RecoverySlot::write(const RecoveryFile& state) const
-{
-    return atomicfile::replace(m_file, state.serialize());
 }
 
 bool RecoverySlot::remove() const

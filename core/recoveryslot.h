@@ -1,13 +1,9 @@
 #pragma once
 
-#include "fileresult.h"
-
 #include <QLockFile>
 #include <QString>
 
 #include <memory>
-
-struct RecoveryFile;
 
 // One editor's claim on a recovery file of an image. An image has a few slots in the recovery folder,
 // each a file and its lock; a running editor holds the lock of the one it writes, so two editors never
@@ -33,9 +29,6 @@ public:
 
     QString filePath() const { return m_file; }
     bool hasFile() const;
-    // Replaces the file whole (a temporary file renamed over it), so a crash while writing leaves the
-    // previous one.
-    FileResult write(const RecoveryFile& state) const;
     // Takes the file away; true when none is left.
     bool remove() const;
     // Renames a file that cannot be read out of the way of every later claim and returns its new

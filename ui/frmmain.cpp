@@ -356,7 +356,6 @@ bool frmMain::maySetDocumentAside()
     case SaveChangesQuestion::Answer::Save:
         return saveImage(document().state().currentPath());
     case SaveChangesQuestion::Answer::Discard:
-        m_recovery->discard();
         return true;
     case SaveChangesQuestion::Answer::Cancel:
         break;

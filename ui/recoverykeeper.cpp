@@ -22,6 +22,7 @@ RecoveryKeeper::RecoveryKeeper(EditSession& session) : m_session(session)
     connect(&stack, &QUndoStack::cleanChanged, this, &RecoveryKeeper::stackChanged);
     connect(&session, &EditSession::historyStarted, this, &RecoveryKeeper::imageOpened);
     connect(&session, &EditSession::saved, this, &RecoveryKeeper::saved);
+    connect(&m_writer, &RecoveryWriter::writeFailed, this, &RecoveryKeeper::writeFailed);
 }
 
 // A window that goes without a close (the program is stopped, the session ends) keeps its file, brought
@@ -29,7 +30,7 @@ RecoveryKeeper::RecoveryKeeper(EditSession& session) : m_session(session)
 RecoveryKeeper::~RecoveryKeeper()
 {
     if (m_timer.isActive() && m_slot)
-        m_slot->write(RecoveryFile::of(m_session.document()));
+        m_writer.write(m_slot->filePath(), RecoveryFile::of(m_session.document()).serialize());
 }
 
 QString RecoveryKeeper::filePath() const
@@ -37,33 +38,31 @@ QString RecoveryKeeper::filePath() const
     return m_slot ? m_slot->filePath() : QString();
 }
 
-void RecoveryKeeper::discard()
+void RecoveryKeeper::finish()
 {
     m_timer.stop();
     if (m_slot)
-        m_slot->remove();
-}
-
-void RecoveryKeeper::finish()
-{
-    discard();
+        m_writer.remove(m_slot->filePath());
+    // The lock goes only once the file has: no other editor may find it half-gone.
+    m_writer.waitUntilDone();
     m_slot.reset();
 }
 
 void RecoveryKeeper::writeNow()
 {
     m_timer.stop();
-    if (!m_slot || m_session.undoStack().isClean())
+    if (m_slot && !m_session.undoStack().isClean())
+        m_writer.write(m_slot->filePath(), RecoveryFile::of(m_session.document()).serialize());
+}
+
+void RecoveryKeeper::writeFailed(const QString& message)
+{
+    if (m_failureShown)
         return;
-    const FileResult written = m_slot->write(RecoveryFile::of(m_session.document()));
-    if (written.isDone()) {
-        m_failureShown = false;
-    } else if (!m_failureShown) {
-        m_failureShown = true;
-        showMessage(
-            u"保存されていない変更を復元用のファイルに書き込めませんでした。異常終了すると変更は失われます。\n%1"_s.arg(
-                written.message()));
-    }
+    m_failureShown = true;
+    showMessage(
+        u"保存されていない変更を復元用のファイルに書き込めませんでした。異常終了すると変更は失われます。\n%1"_s.arg(
+            message));
 }
 
 void RecoveryKeeper::stackChanged()
@@ -72,7 +71,7 @@ void RecoveryKeeper::stackChanged()
         // Back at the file's state (a save, undo to it): nothing is left to recover.
         m_timer.stop();
         if (m_slot)
-            m_slot->remove();
+            m_writer.remove(m_slot->filePath());
     } else if (!m_timer.isActive()) {
         // Not restarted by later changes: a stream of typing is still written within the delay.
         m_timer.start();
@@ -85,6 +84,7 @@ void RecoveryKeeper::saved()
     const QString image = RecoveryFile::canonicalImagePath(m_session.document().state().currentPath());
     if (image == m_image)
         return;
+    m_writer.waitUntilDone();
     m_slot.reset();
     m_image = image;
     m_slot = RecoverySlot::claim(image, RecoverySlot::Claim::Empty);
@@ -92,8 +92,10 @@ void RecoveryKeeper::saved()
 
 void RecoveryKeeper::imageOpened()
 {
-    // The previous image's edits were saved or given up before this open, so its file goes.
+    // The previous image's edits were saved or given up (保存しない) before this open, so its file goes
+    // (the new history's clearing has already asked for that).
     finish();
+    m_failureShown = false;
     m_image = RecoveryFile::canonicalImagePath(m_session.document().state().currentPath());
     m_slot = RecoverySlot::claim(m_image, RecoverySlot::Claim::Offered);
     if (m_slot && m_slot->hasFile())

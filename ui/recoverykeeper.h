@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recoverywriter.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -28,12 +30,13 @@ public:
     // The recovery file this editor writes for the open image (it need not exist yet); empty while
     // there is none.
     QString filePath() const;
-    // The user gave up the unsaved edits (保存しない): their recovery file goes too.
-    void discard();
-    // The window closes with nothing unsaved: the file goes and the image's slot is free again.
+    // The window closes with nothing unsaved (saved, given up with 保存しない, or none made): the file
+    // goes and the image's slot is free again.
     void finish();
-    // Writes the current state now instead of when the timer fires.
+    // Takes the current state now instead of when the timer fires; the file is written behind.
     void writeNow();
+    // Returns once every write and removal asked so far has reached the disk.
+    void waitUntilWritten() { m_writer.waitUntilDone(); }
 
 private:
     void imageOpened();
@@ -41,6 +44,7 @@ private:
     void saved();
     void offer();
     void restore(const RecoveryFile& state);
+    void writeFailed(const QString& message);
     void showMessage(const QString& text);
 
     EditSession& m_session;
@@ -48,6 +52,8 @@ private:
     // The canonical path of the image the slot belongs to.
     QString m_image;
     QTimer m_timer;
-    // A failed write is reported once, not at every keystroke, until a write succeeds again.
+    // A failed write is reported once for each image opened, not at every keystroke.
     bool m_failureShown = false;
+    // Declared after the slot, so that it finishes its writes before the slot's lock is given up.
+    RecoveryWriter m_writer;
 };

@@ -1,7 +1,7 @@
 // An editor that is killed for the recovery test: the real window on the image it is given, in
 // QStandardPaths' test mode (so that its application data follows HOME), types values into three
-// tables, waits until the recovery file holds them, writes the five tables to a file, says "ready" on
-// stdout and waits to be killed.
+// tables and asks for the checksum fix, waits until the recovery file holds it all, writes the five tables to a file,
+// says "ready" on stdout and waits to be killed.
 //
 // Usage: tavrin-recoverychild <application name> <image> <tables file>
 
@@ -51,6 +51,8 @@ int main(int argc, char** argv)
     type(1, 3, WarColumn, "42");
     type(2, 1, 2, "123");
     type(5, 1, 2, "7");
+    // ファイル > チェックサムを修正: the request goes with the tables.
+    window.fileItem(10)->trigger();
     QByteArray tables;
     for (const BlockSpec& range : BlockCatalogue)
         tables += window.document().state().block(range.id);
@@ -60,7 +62,7 @@ int main(int argc, char** argv)
         QByteArray keptTables;
         for (const BlockSpec& range : BlockCatalogue)
             keptTables += kept ? kept->blocks[std::size_t(range.id)] : QByteArray();
-        return keptTables == tables;
+        return keptTables == tables && kept->checksum == window.document().checksumRequest();
     };
     if (!QTest::qWaitFor(written, 10'000))
         return 1;

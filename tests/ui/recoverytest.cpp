@@ -1,4 +1,5 @@
 #include "builtfile.h"
+#include "cartridgechecksum.h"
 #include "editorsession.h"
 #include "filebytes.h"
 #include "officerwar.h"
@@ -46,13 +47,21 @@ class RecoveryTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void killedEditor_nextStartRestoresWhatWasTyped_data()
+    {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("file as it was") << false;
+        QTest::newRow("file changed outside the tables since") << true;
+    }
+
     void killedEditor_nextStartRestoresWhatWasTyped()
     {
+        QFETCH(bool, changedSince);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString image = dir.filePath(u"game.smc"_s);
         QVERIFY(SampleImage::write(image));
-        const QByteArray original = readFileBytes(image);
+        QByteArray original = readFileBytes(image);
         // The child's application data lies under this folder; this process looks there as well below.
         const QString home = dir.filePath(u"home"_s);
         QVERIFY(QDir().mkpath(home));
@@ -74,6 +83,10 @@ private Q_SLOTS:
         QCOMPARE(typed.size(), tablesIn(original).size());
         QVERIFY(typed != tablesIn(original));
         QCOMPARE(readFileBytes(image), original);
+        if (changedSince) {
+            original.back() = char(~original.back());
+            QVERIFY(writeFileBytes(image, original));
+        }
 
         // Started again on the same image, as the desktop starts it.
         const QByteArray ownHome = qgetenv("HOME");
@@ -84,17 +97,26 @@ private Q_SLOTS:
         QCOMPARE(answerer.texts.size(), 1);
         QVERIFY2(answerer.texts.first().startsWith(u"前回保存されなかった変更があります（3 セル、"_s),
                  qPrintable(answerer.texts.first()));
-        QVERIFY(answerer.texts.first().endsWith(u"）。復元しますか？"_s));
+        QCOMPARE(answerer.texts.first().contains(u"ファイルはその後、他のプログラムで変更されています。"_s),
+                 changedSince);
         QCOMPARE(tablesOf(window), typed);
+        QCOMPARE(window.document().checksumRequest(), ChecksumRequest::fix());
         QCOMPARE(window.session().undoStack().undoText(), u"復元"_s);
         QVERIFY(window.document().grid(TableId::Officer).isChanged(3, WarColumn));
         QCOMPARE(readFileBytes(image), original);
         // Undo gives the file's tables back; the save writes the restored ones.
         window.undoAction()->trigger();
         QCOMPARE(tablesOf(window), tablesIn(original));
+        QCOMPARE(window.document().checksumRequest(), ChecksumRequest::keep());
         window.redoAction()->trigger();
         window.fileItem(1)->trigger();
-        QCOMPARE(tablesIn(readFileBytes(image)), typed);
+        // Only the tables and the checksum come from the restored state; the rest is the file's.
+        const QByteArray saved = readFileBytes(image);
+        QCOMPARE(tablesIn(saved), typed);
+        window.recovery().waitUntilWritten();
+        QCOMPARE(saved.back(), original.back());
+        QVERIFY(CartridgeChecksum::storedPair(saved, ImageForm::CopierHeader) !=
+                CartridgeChecksum::storedPair(original, ImageForm::CopierHeader));
         QVERIFY(!QFile::exists(window.recovery().filePath()));
     }
 
@@ -136,6 +158,7 @@ private Q_SLOTS:
             session.main().close();
         else
             session.main().openImageAsked(other);
+        session.main().recovery().waitUntilWritten();
         QCOMPARE(QFile::exists(file), kept);
     }
 
@@ -169,6 +192,7 @@ private Q_SLOTS:
         second.session().record(TableId::City, u"x"_s,
                                 [&] { second.document().table(TableId::City).commitText(1, 2, u"99"_s); });
         second.recovery().writeNow();
+        second.recovery().waitUntilWritten();
         QVERIFY(QFile::exists(second.recovery().filePath()));
         QCOMPARE(readFileBytes(file), firstState);
     }
