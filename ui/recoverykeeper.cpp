@@ -98,7 +98,12 @@ void RecoveryKeeper::imageOpened()
     m_failureShown = false;
     m_image = RecoveryFile::canonicalImagePath(m_session.document().state().currentPath());
     m_slot = RecoverySlot::claim(m_image, RecoverySlot::Claim::Offered);
-    if (m_slot && m_slot->hasFile())
+    if (!m_slot)
+        // Said at once: a crash must not be the first the user hears of it.
+        showMessage(
+            u"復元用のファイルを置くフォルダー「%1」を使えません。このイメージの保存されていない変更は、異常終了すると失われます。"_s
+                .arg(QDir::toNativeSeparators(RecoveryFile::folder())));
+    else if (m_slot->hasFile())
         offer();
 }
 

@@ -235,6 +235,22 @@ private Q_SLOTS:
         QCOMPARE(aside.size(), 1);
         QVERIFY(QFile::remove(QDir(RecoveryFile::folder()).filePath(aside.first())));
     }
+
+    void unusableFolder_isSaidAtTheOpen()
+    {
+        EditorSession session(false);
+        QVERIFY(session.active);
+        // A file where the folder belongs (this run's own): nothing can be written under it.
+        QVERIFY(QDir(RecoveryFile::folder()).removeRecursively());
+        QVERIFY(QDir().mkpath(QFileInfo(RecoveryFile::folder()).path()));
+        QVERIFY(writeFileBytes(RecoveryFile::folder(), "x"));
+        QuestionAnswerer answerer(u"OK"_s);
+        session.main().openImage(session.sample);
+        QVERIFY(QFile::remove(RecoveryFile::folder()));
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY(answerer.texts.first().contains(QDir::toNativeSeparators(RecoveryFile::folder())));
+        QVERIFY(session.main().recovery().filePath().isEmpty());
+    }
 };
 
 TAVRIN_TEST(RecoveryTest)
