@@ -44,8 +44,7 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        // The window's close removes the file, as the user's would after a save.
-        m_window->session().undoStack().setClean();
+        m_window->recovery().finish();
         m_window.reset();
     }
 
