@@ -125,6 +125,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("kept");
         QTest::newRow("save") << u"save"_s << QString() << false;
+        QTest::newRow("save under another name") << u"save as"_s << QString() << false;
         QTest::newRow("undo back to the file") << u"undo"_s << QString() << false;
         QTest::newRow("close, save") << u"close"_s << u"保存"_s << false;
         QTest::newRow("close, do not save") << u"close"_s << u"保存しない"_s << false;
@@ -151,6 +152,8 @@ private Q_SLOTS:
         QuestionAnswerer answerer(answer);
         if (step == u"save"_s)
             QVERIFY(session.save());
+        else if (step == u"save as"_s)
+            QVERIFY(session.main().saveImage(other) && session.main().recovery().filePath() != file);
         else if (step == u"undo"_s)
             session.main().undoAction()->trigger();
         else if (step == u"close"_s)
