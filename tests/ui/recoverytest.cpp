@@ -168,13 +168,16 @@ private Q_SLOTS:
     void secondEditor_isOfferedOnlyAFileWhoseEditorIsGone_data()
     {
         QTest::addColumn<bool>("firstRuns");
-        QTest::newRow("first editor still open") << true;
-        QTest::newRow("first editor gone without a close") << false;
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("first editor still open") << true << u"キャンセル"_s;
+        QTest::newRow("first editor gone, cancel keeps it") << false << u"キャンセル"_s;
+        QTest::newRow("first editor gone, discard removes it") << false << u"破棄"_s;
     }
 
     void secondEditor_isOfferedOnlyAFileWhoseEditorIsGone()
     {
         QFETCH(bool, firstRuns);
+        QFETCH(QString, answer);
         EditorSession session;
         QVERIFY(session.active);
         session.select(TableId::Officer, 3, WarColumn);
@@ -185,10 +188,15 @@ private Q_SLOTS:
         if (!firstRuns)
             session.window.reset();
 
-        QuestionAnswerer answerer(u"キャンセル"_s);
+        QuestionAnswerer answerer(answer);
         frmMain second({u"tavrin-editor"_s, session.sample});
         QCOMPARE(answerer.texts.size(), firstRuns ? 0 : 1);
-        // Either way the second editor writes a file of its own and leaves the first one as it was.
+        QVERIFY(!second.session().isModified());
+        if (answer == u"破棄"_s) {
+            QVERIFY(!QFile::exists(file));
+            return;
+        }
+        // The second editor writes a file of its own and leaves the first one as it was.
         QVERIFY(!second.recovery().filePath().isEmpty() && second.recovery().filePath() != file);
         QCOMPARE(readFileBytes(file), firstState);
     }
