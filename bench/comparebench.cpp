@@ -6,10 +6,12 @@
 #include "grid.h"
 #include "gridview.h"
 #include "officertable.h"
+#include "recoverykeeper.h"
 #include "sampleimage.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +57,8 @@ class CompareBench : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        // The window keeps recovery files of unsaved edits: in test mode's folder, not this user's.
+        QStandardPaths::setTestModeEnabled(true);
         m_sample = m_dir.filePath(u"sample.smc"_s);
         m_other = m_dir.filePath(u"other.smc"_s);
         SampleImage::write(m_sample);
@@ -77,7 +81,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        // Gone as a closed window goes, not as a crashed one: the next function opens the same file.
+        m_window->recovery().finish();
+        m_window.reset();
+    }
 
     // The other side read once; then the five tables filled from it and marked, as opening does.
     void markAllFiveTables()

@@ -4,11 +4,13 @@
 #include "frmmain.h"
 #include "grid.h"
 #include "gridview.h"
+#include "recoverykeeper.h"
 #include "sampleimage.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -38,6 +40,8 @@ class FindBench : public QObject
 private Q_SLOTS:
     void init()
     {
+        // The window keeps recovery files of unsaved edits: in test mode's folder, not this user's.
+        QStandardPaths::setTestModeEnabled(true);
         const QString sample = m_dir.filePath(u"sample.smc"_s);
         SampleImage::write(sample);
         m_window = std::make_unique<frmMain>(QStringList{u"tavrin-editor"_s, sample});
@@ -46,7 +50,12 @@ private Q_SLOTS:
         m_window->findCommands().openFind();
     }
 
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        // Gone as a closed window goes, not as a crashed one: the next function opens the same file.
+        m_window->recovery().finish();
+        m_window.reset();
+    }
 
     // Typing the last character of a filter and taking it back: two keystrokes per iteration, from
     // every row to the few that match and back.

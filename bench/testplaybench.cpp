@@ -5,11 +5,13 @@
 #include "grid.h"
 #include "gridview.h"
 #include "officertable.h"
+#include "recoverykeeper.h"
 #include "sampleimage.h"
 #include "testplaycommand.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +41,8 @@ class TestPlayBench : public QObject
 private Q_SLOTS:
     void init()
     {
+        // The window keeps recovery files of unsaved edits: in test mode's folder, not this user's.
+        QStandardPaths::setTestModeEnabled(true);
         const QString sample = m_dir.filePath(u"sample.smc"_s);
         SampleImage::write(sample);
         qputenv("TAVRIN_EMULATOR", u"\"%1\" %2 %3"_s
@@ -59,6 +63,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        // Gone as a closed window goes, not as a crashed one: the next function opens the same file.
+        m_window->recovery().finish();
         m_window.reset();
         qunsetenv("TAVRIN_EMULATOR");
     }

@@ -3,9 +3,11 @@
 #include "grid.h"
 #include "gridview.h"
 #include "officertable.h"
+#include "recoverykeeper.h"
 #include "sampleimage.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -42,6 +44,8 @@ class UndoBench : public QObject
 private Q_SLOTS:
     void init()
     {
+        // The window keeps recovery files of unsaved edits: in test mode's folder, not this user's.
+        QStandardPaths::setTestModeEnabled(true);
         const QString sample = m_dir.filePath(u"sample.smc"_s);
         SampleImage::write(sample);
         m_window = std::make_unique<frmMain>(QStringList{u"tavrin-editor"_s, sample});
@@ -49,7 +53,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        // Gone as a closed window goes, not as a crashed one: the next function opens the same file.
+        m_window->recovery().finish();
+        m_window.reset();
+    }
 
     void undoRedoLifespans()
     {

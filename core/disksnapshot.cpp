@@ -2,6 +2,7 @@
 
 #include "romfile.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -50,4 +51,12 @@ DiskSnapshot::Change DiskSnapshot::compare() const
             return Change::Changed;
     }
     return Change::None;
+}
+
+QByteArray DiskSnapshot::tableHash() const
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QByteArray& block : m_blocks)
+        hash.addData(block);
+    return hash.result();
 }

@@ -35,6 +35,13 @@ public:
     // The file at the snapshot's path now, against what was taken.
     Change compare() const;
 
+    // What was taken: the file's size (-1 without a file), its modification time in milliseconds since
+    // the epoch, and a SHA-256 of its five tables in block order. Another snapshot of an unchanged file
+    // gives the same three.
+    qint64 size() const { return m_size; }
+    qint64 modified() const { return m_modified; }
+    QByteArray tableHash() const;
+
 private:
     QString m_path;
     qint64 m_size = -1;

@@ -34,7 +34,7 @@ enum class TableId
 };
 
 inline constexpr std::array<TableId, 5> AllTables{TableId::Officer, TableId::City, TableId::Item, TableId::Force,
-                                                   TableId::Placement};
+                                                  TableId::Placement};
 
 // The editor's model: the state, the five grids and the five tables that join them, and the open
 // and save operations that move blocks between the file and the grids.
@@ -79,6 +79,8 @@ public:
     // True when `path` names the opened file and its size, modification time or table bytes differ
     // from what was opened or last saved: a save would write over what another program wrote.
     bool isChangedOnDisk(const QString& path) const;
+    // The opened file as it was when opened or last saved.
+    const DiskSnapshot& diskSnapshot() const { return m_onDisk; }
 
     // The form of the open image (a copier header before the first open); a save keeps it.
     ImageForm imageForm() const { return m_form; }

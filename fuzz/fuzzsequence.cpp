@@ -36,6 +36,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QStandardPaths>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -183,6 +184,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char name[] = "fuzz_sequence";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    // The window keeps recovery files of unsaved edits: the target's go to a test folder, never among
+    // the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     static QElapsedTimer clock;
     clock.start();
     std::atexit([] {

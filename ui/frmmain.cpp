@@ -21,6 +21,7 @@
 #include "officertable.h"
 #include "okmessagebox.h"
 #include "patchcreator.h"
+#include "recoverykeeper.h"
 #include "savechangesquestion.h"
 #include "testplaycommand.h"
 
@@ -211,6 +212,7 @@ void frmMain::createEditing()
     m_compareCommands->addMenuItems(*m_editMenu, m_viewSeparator, m_fileItems.value(14));
     m_mergeCommands = new MergeCommands(*m_session, *m_compareCommands);
     m_testPlay = std::make_unique<TestPlayCommand>(*this, document());
+    m_recovery = std::make_unique<RecoveryKeeper>(*m_session);
     // The officer's name from the list, over the columns that name the officer.
     view(TableId::Officer)->gridModel()->setToolTipSource([this](int row, int col) {
         return col <= 1 ? document().officerListName(row) : QString();
@@ -373,10 +375,11 @@ bool frmMain::maySetDocumentAside()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    if (maySetDocumentAside())
-        event->accept();
-    else
-        event->ignore();
+    // A close with nothing unsaved left (saved, given up, or none made) leaves no recovery file.
+    const bool closes = maySetDocumentAside();
+    if (closes)
+        m_recovery->finish();
+    event->setAccepted(closes);
 }
 
 void frmMain::showMessage(const QString& text)

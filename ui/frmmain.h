@@ -21,6 +21,7 @@ class OfficerGridCommands;
 class QAction;
 class QLineEdit;
 class QMenu;
+class RecoveryKeeper;
 class TestPlayCommand;
 class MergeCommands;
 
@@ -71,6 +72,8 @@ public:
     CellEditor* cellEditor() const { return m_cellEditor; }
     // ファイル > テストプレイ and its settings.
     TestPlayCommand& testPlay() const { return *m_testPlay; }
+    // The recovery file of unsaved edits.
+    RecoveryKeeper& recovery() const { return *m_recovery; }
 
     void fileItemClicked(int index);
     // Hides every grid, then shows the one of the index (1 officers, 2 cities, 3 items, 4 forces,
@@ -134,4 +137,6 @@ private:
     // The separator above the Edit menu's view items.
     QAction* m_viewSeparator = nullptr;
     std::unique_ptr<TestPlayCommand> m_testPlay;
+    // Goes before the session: the undo stack's clearing as it goes must not count as "nothing unsaved".
+    std::unique_ptr<RecoveryKeeper> m_recovery;
 };
