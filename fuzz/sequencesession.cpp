@@ -190,6 +190,12 @@ void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers 
     GridView* view = m_window->view(id);
     const QModelIndex index = view->model()->index(GridModel::toModelRow(row), col);
     view->scrollTo(index);
+    // Rows shown again (an undo clearing a filter) reach the scroll bars only at the next layout,
+    // which a person's event loop has run long before the click.
+    if (!view->viewport()->rect().contains(view->visualRect(index).center())) {
+        QCoreApplication::processEvents();
+        view->scrollTo(index);
+    }
     const QPoint at = view->visualRect(index).center();
     const QPoint global = view->viewport()->mapToGlobal(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
