@@ -92,9 +92,12 @@ void filter(Session& s, FuzzInput& in)
     s.trace() << u"filter table %1 by \"%2\""_s.arg(int(id)).arg(text);
     FindCommands& find = s.window().findCommands();
     find.openFind();
-    // Typed over, as a user types over the box's selected text: the same text again filters again.
-    find.bar().filterEdit()->clear();
-    find.bar().filterEdit()->setText(text);
+    // The same text typed over the box's selected text filters again; a text the bar refuses leaves the
+    // last filter either way.
+    QLineEdit* box = find.bar().filterEdit();
+    if (box->text() == text && filter.valid)
+        box->clear();
+    box->setText(text);
     find.closeBar();
     s.model().filter(id, filter);
 }
