@@ -190,8 +190,7 @@ void SequenceSession::click(TableId id, int row, int col, Qt::KeyboardModifiers 
     GridView* view = m_window->view(id);
     const QModelIndex index = view->model()->index(GridModel::toModelRow(row), col);
     view->scrollTo(index);
-    // Rows shown again (an undo clearing a filter) reach the scroll bars only at the next layout,
-    // which a person's event loop has run long before the click.
+    // Rows shown again reach the scroll bars at the next layout, long run before a person's click.
     if (!view->viewport()->rect().contains(view->visualRect(index).center())) {
         QCoreApplication::processEvents();
         view->scrollTo(index);

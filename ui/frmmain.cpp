@@ -261,15 +261,12 @@ void frmMain::fileItemClicked(int index)
             openImage(FileDialogs::showOpenDialog(this, u"ファイルを開く"_s, OpenFilters));
         break;
     case 1:
-        // Once an image has been opened a save is always attempted: a file that has vanished since
-        // is reported by the save, not passed over in silence.
+        // Always attempted once an image is open: a file that vanished since is reported by the save.
         if (!current.isEmpty())
             saveImage(current);
         break;
     case 2:
-        // Saving under a new name starts from a copy of the open image, so it needs one; a vanished
-        // image is reported by the save.
-        // A save keeps the image's form, so the name gets the extension of that form.
+        // A copy of the open image, whose form the save keeps: the name gets that form's extension.
         if (!current.isEmpty()) {
             const FileFilter& filter = document().hasCopierHeader() ? SmcFilter : SfcFilter;
             saveImage(FileDialogs::showSaveDialog(this, u"名前を付けて保存"_s, {filter}, QString()));
