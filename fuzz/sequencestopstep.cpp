@@ -107,6 +107,9 @@ void stop(SequenceSession& s, FuzzInput& in)
         return;
     if (answer == 0) {
         model.restore(kept);
+        // The tables are compared after every step; the request only here and by what a save writes.
+        if (!(s.document().checksumRequest() == model.kept().request))
+            s.fail(u"復元 did not give back the unsaved checksum request"_s);
     } else if (answer == 1) {
         if (!recoveryFiles(image).isEmpty())
             s.fail(u"破棄 left a recovery file: "_s + recoveryFiles(image).join(u", "_s));
