@@ -2,7 +2,8 @@
 // field of the five grids, paste a block, fill a selection, the officer dialog closed by OK or
 // Cancel, filters, presses and double-clicks on the header row (the officers' sort), undo, redo, a
 // batch change, the checksum fix, save, save as, ファイル > パッチを作成..., changes made by another program with the
-// question answered either way, and opening again. Beside the window runs SequenceModel, the test's
+// question answered either way, opening again, and the process stopping with the next start offered
+// the unsaved edits back. Beside the window runs SequenceModel, the test's
 // own account of what every file, cell and row must hold.
 //
 // After every step: each file holds exactly what the model says (so bytes outside the tables change
@@ -33,6 +34,7 @@
 #include "sequencefilesteps.h"
 #include "sequencesession.h"
 #include "sequencestep.h"
+#include "sequencestopstep.h"
 
 #include <QAction>
 #include <QApplication>
@@ -174,6 +176,8 @@ void step(Session& s, FuzzInput& in)
         return SequenceFileSteps::openAgain(s, in);
     case SequenceStep::Batch:
         return SequenceBatchStep::batch(s, in);
+    case SequenceStep::Stop:
+        return SequenceStopStep::stop(s, in);
     case SequenceStep::ShowTable:
     case SequenceStep::Count:
         return showTable(s, in);

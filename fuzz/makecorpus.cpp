@@ -229,6 +229,28 @@ bool writeSequence(const QString& folder)
               {op(Sort), 0},
               {op(Sort), 0},
               {op(Patch), 1}}),
+        // An edit and the checksum fix, the process stops, 復元; another edit, stop, キャンセル; another,
+        // stop, 破棄.
+        walk({{op(Click), 3, 1, 0},
+              {op(Type), 0, 77, 0, 0},
+              {op(FixChecksum)},
+              {op(Stop), 0},
+              {op(Click), 3, 2, 0},
+              {op(Type), 0, 5, 0, 0},
+              {op(Stop), 2},
+              {op(Click), 3, 3, 0},
+              {op(Type), 0, 6, 0, 0},
+              {op(Stop), 1}}),
+        // Saved, edited again, the file changed by another program outside the tables, the process stops,
+        // 復元 (the question notes the change); the restore undone and redone.
+        walk({{op(Click), 3, 1, 0},
+              {op(Type), 0, 77, 0, 0},
+              {op(Save), 0},
+              {op(Click), 3, 2, 0},
+              {op(Type), 0, 9, 0, 0},
+              {op(ChangeOutside), 1, 0, 0x10, 0x00, 0x5A},
+              {op(Stop), 0},
+              {op(Undo), op(Redo)}}),
     };
     bool ok = true;
     for (const FuzzRecord& record : found)

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -248,6 +249,10 @@ void SequenceModel::undo()
         return;
     const Step& step = m_steps[--m_index];
     if (!step.fix) {
+        if (step.setsRequest) {
+            m_request = step.requestBefore;
+            m_put = step.putBefore;
+        }
         apply(step.before);
         applyTexts(step.textsBefore);
         showStepCell(step);
@@ -270,6 +275,10 @@ void SequenceModel::redo()
         return;
     Step& step = m_steps[m_index++];
     if (!step.fix) {
+        if (step.setsRequest) {
+            step.requestBefore = std::exchange(m_request, step.request);
+            step.putBefore = std::exchange(m_put, step.put);
+        }
         apply(step.after);
         applyTexts(step.textsAfter);
         return showStepCell(step);
@@ -314,4 +323,65 @@ void SequenceModel::changeOutside(qsizetype at, const QByteArray& bytes)
 {
     m_disk[m_current].replace(at, bytes.size(), bytes);
     m_changedOutside = true;
+}
+
+SequenceModel::Kept SequenceModel::kept() const
+{
+    const ChecksumRequest request = m_request == Request::Fix   ? ChecksumRequest::fix()
+                                    : m_request == Request::Put ? ChecksumRequest::put(m_put)
+                                                                : ChecksumRequest::keep();
+    return {m_blocks, request};
+}
+
+int SequenceModel::changedCells() const
+{
+    // Only a record whose bytes differ from the marked ones, or that holds a typed text, can show
+    // another text than it did.
+    std::set<std::pair<TableId, int>> records;
+    for (const TableId id : AllTables) {
+        const std::size_t block = std::size_t(blockOfTable(id));
+        for (qsizetype at = 0; at < m_blocks[block].size(); ++at)
+            if (m_blocks[block][at] != m_marked[block][at])
+                records.insert({id, SequenceFields::recordOf(id, at)});
+    }
+    for (const QMap<CellKey, QString>* texts : {&m_texts, &m_markedTexts})
+        for (auto it = texts->keyBegin(); it != texts->keyEnd(); ++it)
+            records.insert({std::get<0>(*it), std::get<1>(*it)});
+    int count = 0;
+    for (const auto& [id, record] : records)
+        for (int col = 0; col < SequenceFields::columnCount(id); ++col)
+            count += cellText(id, record, col) != markedText(id, record, col) ? 1 : 0;
+    return count;
+}
+
+void SequenceModel::restore(const Kept& kept)
+{
+    Step step;
+    step.record = -1;
+    for (const TableId id : AllTables) {
+        const BlockId block = blockOfTable(id);
+        const QByteArray& now = m_blocks[std::size_t(block)];
+        const QByteArray& then = kept.blocks[std::size_t(block)];
+        for (qsizetype at = 0; at < now.size(); ++at) {
+            if (now[at] == then[at])
+                continue;
+            // The undo shows the first table that changed, on the current row an open leaves.
+            if (step.record < 0) {
+                step.table = id;
+                step.record = 0;
+            }
+            step.before << Write{block, at, now[at]};
+            step.after << Write{block, at, then[at]};
+        }
+    }
+    step.setsRequest = kept.request.kind() != ChecksumRequest::Kind::Keep;
+    step.request = kept.request.kind() == ChecksumRequest::Kind::Fix   ? Request::Fix
+                   : kept.request.kind() == ChecksumRequest::Kind::Put ? Request::Put
+                                                                       : Request::Keep;
+    step.put = kept.request.pair();
+    if (step.after.isEmpty() && !step.setsRequest)
+        return;
+    push(std::move(step));
+    --m_index;
+    redo();
 }

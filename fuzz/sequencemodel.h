@@ -1,6 +1,7 @@
 #pragma once
 
 #include "blockcatalogue.h"
+#include "checksumrequest.h"
 #include "document.h"
 #include "sequencefields.h"
 #include "tableblock.h"
@@ -93,6 +94,19 @@ public:
     // Another program writes `bytes` at `at` of the open file.
     void changeOutside(qsizetype at, const QByteArray& bytes);
 
+    // What a recovery file must keep of the unsaved state: the tables and the checksum request.
+    struct Kept
+    {
+        Blocks blocks;
+        ChecksumRequest request = ChecksumRequest::keep();
+    };
+    Kept kept() const;
+    // How many cells show a text other than the one they showed when the file was last opened or saved.
+    int changedCells() const;
+    // After an open: the kept state put back as one step (none when the file already holds all of it),
+    // whose undo gives the tables as opened and the request before it.
+    void restore(const Kept& kept);
+
     bool isModified() const { return m_clean != m_index; }
     // Whether a save over `path` must ask first: another program changed it since the open or save.
     bool asksBeforeSaving(const QString& path) const { return path == m_current && m_changedOutside; }
@@ -129,6 +143,10 @@ private:
         TableId table = TableId::Officer;
         int record = -1;
         bool fix = false;
+        // A step that sets the request to `request` (and `put`), giving the one before back on undo.
+        bool setsRequest = false;
+        Request request = Request::Keep;
+        QByteArray put;
         // Taken at each redo: the request the fix replaced, and how many saves had written the pair.
         Request requestBefore = Request::Keep;
         QByteArray putBefore;

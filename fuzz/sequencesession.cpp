@@ -69,6 +69,11 @@ SequenceSession::SequenceSession()
         if (!list.open(QIODevice::WriteOnly) || list.write(m_names[k].join(u"\r\n"_s).toLatin1()) < 0)
             fail(u"cannot write a name list"_s);
     }
+    createWindow();
+}
+
+void SequenceSession::createWindow()
+{
     m_window = std::make_unique<frmMain>(QStringList{u"tavrin-editor"_s});
     // Relative, so that each open reads the list beside its image (no working folder holds this name).
     document().setNameListPath(u"tavrin-fuzz-names.txt"_s);
@@ -80,6 +85,15 @@ SequenceSession::SequenceSession()
     QApplication::processEvents();
     m_officerCommands = m_window->session().findChild<OfficerGridCommands*>();
     m_clipboard = m_window->session().findChild<GridClipboardCommands*>();
+}
+
+void SequenceSession::replaceWindow()
+{
+    // Destroyed without a close event: no question, no clean-up a close would do.
+    m_window.reset();
+    createWindow();
+    m_sortTag.clear();
+    m_reopen = true;
 }
 
 TableId SequenceSession::visible() const

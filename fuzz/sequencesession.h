@@ -42,6 +42,9 @@ public:
     // A step that leaves something undo does not take back (a file written, an open, a sort, the
     // checksum request) makes the next input open the sample afresh.
     void needReopen() { m_reopen = true; }
+    // The window goes without its close, as when the process stops, and a fresh one with nothing open
+    // takes its place.
+    void replaceWindow();
 
     // Starts an input: the sample in the first folder, open, no second image, the first number cell
     // of each grid current, no filter, the officers shown.
@@ -83,6 +86,7 @@ private:
     void checkRows();
     bool gridsAsOpened() const;
     void openSample();
+    void createWindow();
 
     FuzzTempDir m_dir;
     std::array<QString, 2> m_images;

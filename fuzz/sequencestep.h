@@ -26,6 +26,7 @@ enum class SequenceStep : std::uint8_t
     ShowTable,     // [officers, cities, items, forces or placement]
     HeaderClick,   // [column][a press, or a double-click]
     Batch,         // [column][operator][number]
+    Stop,          // [復元, 破棄 or キャンセル] the process stops; the next start opens the image again
     Count,
 };
 
