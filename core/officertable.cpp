@@ -331,7 +331,9 @@ void OfficerTable::setAllLifespans()
 
 EditRule OfficerTable::editRule(int col) const
 {
-    if (col <= 0 || col >= ColumnCount)
+    // The class marker is computed from five bytes and stores nothing: text typed or pasted there
+    // would show what no byte holds, and be copied and exported as if it did.
+    if (col <= 0 || col >= ColumnCount || col == MarkerColumn)
         return {};
     if (col == NameColumn)
         return {true, 2 * NameBytes, InputMode::Off};

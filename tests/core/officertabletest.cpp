@@ -601,7 +601,7 @@ private Q_SLOTS:
         QTest::newRow("war") << 3 << true << 4 << false;
         QTest::newRow("lifespan") << 14 << true << 4 << false;
         QTest::newRow("face") << 18 << true << 4 << false;
-        QTest::newRow("marker") << 19 << true << 4 << false;
+        QTest::newRow("marker") << 19 << false << 0 << false;
         QTest::newRow("outside") << 20 << false << 0 << false;
     }
 
