@@ -9,6 +9,7 @@
 #include "gridfind.h"
 #include "gridmodel.h"
 #include "gridview.h"
+#include "imagemerge.h"
 #include "okmessagebox.h"
 #include "patchformquestion.h"
 
@@ -31,9 +32,6 @@ const QList<FileFilter> OtherSideFilters{
     {u"パッチ (*.ips *.bps)"_s, u"*.ips *.bps"_s},
     {u"すべてのファイル (*)"_s, u"*"_s},
 };
-
-// The tables as the Edit menu names them, in TableId order.
-const QString TableNames[] = {u"武将"_s, u"都市"_s, u"アイテム"_s, u"勢力"_s, u"配置"_s};
 
 } // namespace
 
@@ -269,7 +267,7 @@ void CompareCommands::showSummary()
         QStringList parts;
         for (const TableId id : AllTables)
             if (const int n = m_comparison->count(id); n > 0)
-                parts << TableNames[static_cast<int>(id)] + u' ' + QString::number(n);
+                parts << ImageMerge::tableName(id) + u' ' + QString::number(n);
         text += u"　相違 %1 セル（%2）"_s.arg(total).arg(parts.join(u"、"_s));
     }
     if (unshown > 0)
